@@ -1,0 +1,69 @@
+# The Windows program: resources, the Win32 layer and the executable.
+enable_language(RC)
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(PORTSETUP_DIST_NAME win64)
+else()
+  set(PORTSETUP_DIST_NAME win32)
+endif()
+set(PORTSETUP_DIST_DIR "${PROJECT_SOURCE_DIR}/dist/${PORTSETUP_DIST_NAME}")
+
+# The version texts show the minor number in two digits: 1.1 reads "1.01".
+if(PROJECT_VERSION_MINOR LESS 10)
+  set(PORTSETUP_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.0${PROJECT_VERSION_MINOR}")
+else()
+  set(PORTSETUP_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}")
+endif()
+
+set(PORTSETUP_GENERATED_DIR "${CMAKE_BINARY_DIR}/generated")
+configure_file(src/resources/version.rc.in "${PORTSETUP_GENERATED_DIR}/version.rc" @ONLY)
+
+# The icon is drawn by a small generator built for the build machine.
+find_program(PORTSETUP_HOST_CXX NAMES c++ g++ REQUIRED NO_CMAKE_FIND_ROOT_PATH)
+set(PORTSETUP_ICON "${PORTSETUP_GENERATED_DIR}/PortSetup.ico")
+add_custom_command(
+  OUTPUT "${PORTSETUP_ICON}"
+  COMMAND "${PORTSETUP_HOST_CXX}" -std=c++20 -O1 -o "${CMAKE_BINARY_DIR}/make_icon"
+          "${PROJECT_SOURCE_DIR}/tools/make_icon.cpp"
+  COMMAND "${CMAKE_BINARY_DIR}/make_icon" "${PORTSETUP_ICON}"
+  DEPENDS "${PROJECT_SOURCE_DIR}/tools/make_icon.cpp"
+  COMMENT "Drawing the application icon"
+  VERBATIM)
+
+set(PORTSETUP_RESOURCE_SCRIPT "${PROJECT_SOURCE_DIR}/src/resources/PortSetup.rc")
+set_source_files_properties("${PORTSETUP_RESOURCE_SCRIPT}" PROPERTIES OBJECT_DEPENDS
+  "${PORTSETUP_ICON};${PORTSETUP_GENERATED_DIR}/version.rc;${PROJECT_SOURCE_DIR}/src/resources/PortSetup.manifest")
+
+add_library(portsetup_win32 STATIC
+  src/dialog/form1.cpp
+  src/platform/launch.cpp
+  src/platform/system_paths.cpp
+  src/platform/error_text.cpp
+  src/registry/mod_register.cpp)
+target_link_libraries(portsetup_win32 PUBLIC portsetup_core PRIVATE portsetup_warnings)
+target_include_directories(portsetup_win32 PUBLIC src)
+target_compile_definitions(portsetup_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+                           _WIN32_WINNT=0x0601)
+target_link_libraries(portsetup_win32 PUBLIC comctl32 gdi32 user32)
+
+# Size: no unused code or data, no symbols.
+set(PORTSETUP_SIZE_OPTIONS -Os -ffunction-sections -fdata-sections)
+target_compile_options(portsetup_core PRIVATE ${PORTSETUP_SIZE_OPTIONS})
+target_compile_options(portsetup_win32 PRIVATE ${PORTSETUP_SIZE_OPTIONS})
+
+# Statically linked: only Windows' own DLLs are imported. ASLR and DEP on.
+set(PORTSETUP_LINK_OPTIONS -municode -static -static-libgcc -static-libstdc++ -Wl,--gc-sections
+    -Wl,--dynamicbase -Wl,--nxcompat)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  list(APPEND PORTSETUP_LINK_OPTIONS -Wl,--high-entropy-va)
+endif()
+
+add_executable(PortSetup WIN32 src/main.cpp "${PORTSETUP_RESOURCE_SCRIPT}")
+target_include_directories(PortSetup PRIVATE "${PORTSETUP_GENERATED_DIR}" src/resources)
+target_compile_options(PortSetup PRIVATE ${PORTSETUP_SIZE_OPTIONS})
+target_link_libraries(PortSetup PRIVATE portsetup_win32 portsetup_warnings)
+target_link_options(PortSetup PRIVATE ${PORTSETUP_LINK_OPTIONS} -s)
+add_custom_command(TARGET PortSetup POST_BUILD
+  COMMAND "${CMAKE_COMMAND}" -E make_directory "${PORTSETUP_DIST_DIR}"
+  COMMAND "${CMAKE_COMMAND}" -E copy "$<TARGET_FILE:PortSetup>" "${PORTSETUP_DIST_DIR}/PortSetup.exe"
+  VERBATIM)

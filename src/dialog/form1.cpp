@@ -1,0 +1,418 @@
+#include "dialog/form1.hpp"
+
+#include "dialog/form_layout.hpp"
+#include "driver/command_lines.hpp"
+#include "platform/error_text.hpp"
+#include "platform/launch.hpp"
+#include "platform/system_paths.hpp"
+#include "registry/mod_register.hpp"
+#include "resources/resource_ids.h"
+#include "settings/setting_lists.hpp"
+
+namespace portsetup {
+
+namespace {
+
+constexpr DWORD kWindowStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME;
+
+// A dialog with no controls of its own: they are made from the control table.
+struct alignas(DWORD) EmptyDialogTemplate {
+    DLGTEMPLATE header;
+    WORD menu;
+    WORD windowClass;
+    WORD title;
+};
+
+struct ControlClass {
+    const wchar_t* className;
+    DWORD style;
+};
+
+ControlClass ClassFor(const ControlSpec& control)
+{
+    switch (control.kind) {
+    case ControlKind::PushButton:
+        return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP};
+    case ControlKind::GroupBox:
+        return {L"BUTTON", BS_GROUPBOX | WS_GROUP | WS_CLIPSIBLINGS};
+    case ControlKind::RadioButton:
+        // A checked radio button gets WS_TABSTOP from the button itself.
+        return {L"BUTTON", BS_AUTORADIOBUTTON | (control.index == 0 ? WS_GROUP : 0u)};
+    case ControlKind::DropDownList:
+        return {L"COMBOBOX",
+                CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP | WS_GROUP};
+    case ControlKind::Label:
+        return {L"STATIC", SS_RIGHT | SS_NOPREFIX};
+    }
+    return {L"STATIC", 0};
+}
+
+RECT PixelRect(const TwipsRect& twips, int dpi)
+{
+    const int left = TwipsToPixels(twips.left, dpi);
+    const int top = TwipsToPixels(twips.top, dpi);
+    return {left, top, TwipsToPixels(twips.left + twips.width, dpi), TwipsToPixels(twips.top + twips.height, dpi)};
+}
+
+int ScreenDpi()
+{
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+HFONT CreateMessageFont()
+{
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        return nullptr;
+    }
+    return ::CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
+int TextLineHeight(HWND window, HFONT font)
+{
+    HDC dc = ::GetDC(window);
+    HGDIOBJ previous = ::SelectObject(dc, font != nullptr ? font : ::GetStockObject(DEFAULT_GUI_FONT));
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc, &metrics);
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(window, dc);
+    return metrics.tmHeight;
+}
+
+std::wstring ListItemText(HWND list, WPARAM index)
+{
+    const LRESULT length = ::SendMessageW(list, CB_GETLBTEXTLEN, index, 0);
+    if (length <= 0) {
+        return {};
+    }
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT copied = ::SendMessageW(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return text;
+}
+
+}  // namespace
+
+Form1::~Form1()
+{
+    if (window_ != nullptr) {
+        ::DestroyWindow(window_);
+    }
+}
+
+DWORD Form1::Create()
+{
+    EmptyDialogTemplate dialogTemplate{};
+    dialogTemplate.header.style = kWindowStyle;
+    const HWND window = ::CreateDialogIndirectParamW(instance_, &dialogTemplate.header, nullptr, &Form1::DialogProc,
+                                                     reinterpret_cast<LPARAM>(this));
+    if (window == nullptr) {
+        return ::GetLastError();
+    }
+    return ERROR_SUCCESS;
+}
+
+void Form1::Show()
+{
+    ::ShowWindow(window_, SW_SHOWNORMAL);
+    if (::IsIconic(window_) || ::IsZoomed(window_)) {
+        ::ShowWindow(window_, SW_RESTORE);
+    }
+    ::SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(kCommand1)), TRUE);
+    ::UpdateWindow(window_);
+}
+
+bool Form1::PreTranslateMessage(MSG& message)
+{
+    if (window_ == nullptr || (message.hwnd != window_ && !::IsChild(window_, message.hwnd))) {
+        return false;
+    }
+    // The dialog manager would take a bare letter typed on a button as that
+    // button's mnemonic; only Alt with the letter presses a button here.
+    if (message.message == WM_CHAR && message.wParam >= L' ' &&
+        (::SendMessageW(message.hwnd, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message)) &
+         (DLGC_WANTCHARS | DLGC_WANTALLKEYS)) == 0) {
+        return true;
+    }
+    return ::IsDialogMessageW(window_, &message) != FALSE;
+}
+
+int Form1::RunMessageLoop()
+{
+    MSG message{};
+    for (;;) {
+        const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0 || got == -1) {
+            break;
+        }
+        if (!PreTranslateMessage(message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+    }
+    return message.message == WM_QUIT ? static_cast<int>(message.wParam) : exitCode_;
+}
+
+HWND Form1::Control(int id) const noexcept
+{
+    return window_ != nullptr ? ::GetDlgItem(window_, id) : nullptr;
+}
+
+INT_PTR CALLBACK Form1::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        auto* form = reinterpret_cast<Form1*>(lParam);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, lParam);
+        form->window_ = window;
+    }
+    auto* form = reinterpret_cast<Form1*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (form == nullptr) {
+        return FALSE;
+    }
+    const INT_PTR result = form->HandleMessage(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        form->window_ = nullptr;
+    }
+    return result;
+}
+
+INT_PTR Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        CreateControls();
+        Form_Load();
+        return FALSE;  // Show() places the focus
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_MEASUREITEM:
+        MeasureListItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        return TRUE;
+    case WM_DRAWITEM:
+        DrawListItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    case WM_CLOSE:
+        Unload();
+        return TRUE;
+    case WM_DESTROY:
+        ::PostQuitMessage(exitCode_);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void Form1::CreateControls()
+{
+    dpi_ = ScreenDpi();
+    font_.reset(CreateMessageFont());
+    const auto font = static_cast<HFONT>(font_.get());
+    listItemHeight_ = TextLineHeight(window_, font) + 2;
+
+    ::SetWindowTextW(window_, kFormCaption);
+    const int iconSize = ::GetSystemMetrics(SM_CXICON);
+    const int smallIconSize = ::GetSystemMetrics(SM_CXSMICON);
+    bigIcon_.reset(static_cast<HICON>(
+        ::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON, iconSize, iconSize, 0)));
+    smallIcon_.reset(static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
+                                                     smallIconSize, smallIconSize, 0)));
+    ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+
+    RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_)};
+    ::AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+    ::SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    for (const ControlSpec* control : ControlsInTabOrder()) {
+        const ControlClass controlClass = ClassFor(*control);
+        const RECT bounds = PixelRect(ClientBounds(*control), dpi_);
+        int height = bounds.bottom - bounds.top;
+        if (control->kind == ControlKind::DropDownList) {
+            // A combo box's height includes its drop-down part: room for every entry.
+            const auto entries = static_cast<int>(kSettingLists[static_cast<std::size_t>(control->index)].entries.size());
+            height += (entries + 1) * listItemHeight_;
+        }
+        const HWND child = ::CreateWindowExW(
+            0, controlClass.className, control->caption != nullptr ? control->caption : L"",
+            WS_CHILD | WS_VISIBLE | controlClass.style, bounds.left, bounds.top, bounds.right - bounds.left, height,
+            window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->id)), instance_, nullptr);
+        ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    ::SendMessageW(Control(Option1Id(0)), BM_SETCHECK, BST_CHECKED, 0);
+}
+
+void Form1::OnCommand(int id, int notification)
+{
+    if (notification != BN_CLICKED) {
+        return;
+    }
+    if (id >= Option1Id(0) && id < Option1Id(kSerialPortCount)) {
+        Option1_Click(id - Option1Id(0));
+    } else if (id >= Option2Id(0) && id < Option2Id(kParallelPortCount)) {
+        Option2_Click(id - Option2Id(0));
+    } else if (id == kCommand1) {
+        Command1_Click();
+    } else if (id == kCmdDelete) {
+        cmdDelete_Click();
+    }
+    // IDOK and IDCANCEL (Enter and Escape away from a button) are ignored.
+}
+
+void Form1::MeasureListItem(MEASUREITEMSTRUCT& item) const
+{
+    if (item.CtlType == ODT_COMBOBOX) {
+        item.itemHeight = static_cast<UINT>(listItemHeight_);
+    }
+}
+
+void Form1::DrawListItem(const DRAWITEMSTRUCT& item) const
+{
+    if (item.CtlType != ODT_COMBOBOX) {
+        return;
+    }
+    const std::wstring text = item.itemID != static_cast<UINT>(-1) ? ListItemText(item.hwndItem, item.itemID) : L"";
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    const bool disabled = (item.itemState & ODS_DISABLED) != 0;
+    const int background = selected && !disabled ? COLOR_HIGHLIGHT : COLOR_WINDOW;
+    const int foreground = disabled ? COLOR_GRAYTEXT : (selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+
+    ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(background));
+    ::SetBkMode(item.hDC, TRANSPARENT);
+    ::SetTextColor(item.hDC, ::GetSysColor(foreground));
+    // Only the display text: the code after the spaces is for the Ports value.
+    const std::wstring_view display = DisplayTextOf(text);
+    RECT textRect = item.rcItem;
+    textRect.left += 2;
+    ::DrawTextW(item.hDC, display.data(), static_cast<int>(display.size()), &textRect,
+                DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
+        ::DrawFocusRect(item.hDC, &item.rcItem);
+    }
+}
+
+void Form1::Form_Load()
+{
+    RECT outer{};
+    ::GetWindowRect(window_, &outer);
+    const int left = CentredOrigin(::GetSystemMetrics(SM_CXSCREEN), outer.right - outer.left);
+    const int top = CentredOrigin(::GetSystemMetrics(SM_CYSCREEN), outer.bottom - outer.top);
+    ::SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    FillSettingLists();
+}
+
+void Form1::Option1_Click(int /*index*/)
+{
+    for (int i = 0; i < kParallelPortCount; ++i) {
+        ::SendMessageW(Control(Option2Id(i)), BM_SETCHECK, BST_UNCHECKED, 0);
+    }
+    EnablePropertiesGroup(true);
+}
+
+void Form1::Option2_Click(int /*index*/)
+{
+    for (int i = 0; i < kSerialPortCount; ++i) {
+        ::SendMessageW(Control(Option1Id(i)), BM_SETCHECK, BST_UNCHECKED, 0);
+    }
+    EnablePropertiesGroup(false);
+}
+
+void Form1::Command1_Click()
+{
+    const std::wstring port(SelectedPort(ButtonStates()));
+    if (!LaunchOrReport(InstallCommandLine(ApplicationFolder(), port))) {
+        return;
+    }
+    WritePortSettings();
+    Unload();
+}
+
+void Form1::cmdDelete_Click()
+{
+    if (!LaunchOrReport(RemovalCommandLine())) {
+        return;
+    }
+    Unload();
+}
+
+void Form1::FillSettingLists()
+{
+    for (int i = 0; i < kSettingListCount; ++i) {
+        const HWND list = Control(Combo1Id(i));
+        const SettingList& settings = kSettingLists[static_cast<std::size_t>(i)];
+        ::SendMessageW(list, CB_RESETCONTENT, 0, 0);
+        for (const SettingEntry& entry : settings.entries) {
+            const std::wstring item = MakeSettingItem(entry);
+            ::SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+        }
+        ::SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(settings.defaultIndex), 0);
+    }
+}
+
+void Form1::WritePortSettings()
+{
+    if (!::IsWindowEnabled(Control(kPropertiesFrame))) {
+        return;  // a parallel port: nothing to store
+    }
+    const SelectedCodes codes{ExtractCode(ListText(0)), ExtractCode(ListText(1)), ExtractCode(ListText(2)),
+                              ExtractCode(ListText(3)), ExtractCode(ListText(4))};
+    const std::wstring valueName(SelectedComPort(ButtonStates()));
+    if (valueName.empty()) {
+        return;
+    }
+    Mod_Register::SetRegString(HKEY_LOCAL_MACHINE, kPortsKeyPath, valueName, ComposePortSettingsValue(codes));
+}
+
+void Form1::Unload()
+{
+    if (window_ != nullptr) {
+        ::DestroyWindow(window_);
+    }
+}
+
+PortButtonStates Form1::ButtonStates() const
+{
+    PortButtonStates states{};
+    for (std::size_t i = 0; i < kPortButtons.size(); ++i) {
+        states[i] = ::SendMessageW(Control(kPortButtons[i].controlId), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    return states;
+}
+
+void Form1::EnablePropertiesGroup(bool enable) const
+{
+    ::EnableWindow(Control(kPropertiesFrame), enable ? TRUE : FALSE);
+    for (const ControlSpec* member : MembersOf(kPropertiesFrame)) {
+        ::EnableWindow(Control(member->id), enable ? TRUE : FALSE);
+    }
+}
+
+std::wstring Form1::ListText(int index) const
+{
+    const HWND list = Control(Combo1Id(index));
+    const LRESULT selected = ::SendMessageW(list, CB_GETCURSEL, 0, 0);
+    return selected == CB_ERR ? std::wstring() : ListItemText(list, static_cast<WPARAM>(selected));
+}
+
+bool Form1::LaunchOrReport(const std::wstring& commandLine)
+{
+    const std::wstring application = SystemRundll32Path();
+    const DWORD error = Launch(application, commandLine, SW_SHOWMINIMIZED);
+    if (error == ERROR_SUCCESS) {
+        return true;
+    }
+    exitCode_ = static_cast<int>(error);
+    const std::wstring message = L"The printer set-up could not be started.\n\n" + application + L"\n\n" +
+                                 SystemErrorText(error);
+    ::MessageBoxW(window_, message.c_str(), kFormCaption, MB_OK | MB_ICONERROR);
+    Unload();
+    return false;
+}
+
+}  // namespace portsetup

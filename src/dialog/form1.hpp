@@ -1,0 +1,74 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "dialog/port_choice.hpp"
+#include "platform/win32_handles.hpp"
+
+namespace portsetup {
+
+// The program's one window, "Select Port Type".
+class Form1 {
+public:
+    explicit Form1(HINSTANCE instance) noexcept : instance_(instance) {}
+    ~Form1();
+
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    // Creates the window, hidden, with its controls, and runs Form_Load.
+    // Returns 0, or the Windows error code when the window was not made.
+    DWORD Create();
+
+    // Shows the window in its normal state, with "Next (&N)" focused.
+    void Show();
+
+    // Hands keyboard input meant for the window to the dialog manager;
+    // true when the message was consumed.
+    bool PreTranslateMessage(MSG& message);
+
+    // Runs the messages until the program ends; returns its exit code.
+    int RunMessageLoop();
+
+    [[nodiscard]] HWND Window() const noexcept { return window_; }
+    [[nodiscard]] HWND Control(int id) const noexcept;
+    [[nodiscard]] int Dpi() const noexcept { return dpi_; }
+    [[nodiscard]] int ExitCode() const noexcept { return exitCode_; }
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void CreateControls();
+    void OnCommand(int id, int notification);
+    void MeasureListItem(MEASUREITEMSTRUCT& item) const;
+    void DrawListItem(const DRAWITEMSTRUCT& item) const;
+
+    void Form_Load();
+    void Option1_Click(int index);
+    void Option2_Click(int index);
+    void Command1_Click();
+    void cmdDelete_Click();
+    void FillSettingLists();
+    void WritePortSettings();
+    void Unload();
+
+    [[nodiscard]] PortButtonStates ButtonStates() const;
+    void EnablePropertiesGroup(bool enable) const;
+    [[nodiscard]] std::wstring ListText(int index) const;
+    // Launches a driver command line; on failure reports it and unloads.
+    bool LaunchOrReport(const std::wstring& commandLine);
+
+    HINSTANCE instance_;
+    HWND window_ = nullptr;
+    int dpi_ = USER_DEFAULT_SCREEN_DPI;
+    int listItemHeight_ = 0;
+    int exitCode_ = 0;
+    UniqueFont font_;
+    UniqueIcon bigIcon_;
+    UniqueIcon smallIcon_;
+};
+
+}  // namespace portsetup

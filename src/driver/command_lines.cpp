@@ -1,0 +1,43 @@
+#include "driver/command_lines.hpp"
+
+namespace portsetup {
+
+namespace {
+
+constexpr std::wstring_view kInstallPrefix = L"rundll32 printui.dll,PrintUIEntry /if /b \"";
+constexpr std::wstring_view kRemovalPrefix = L"rundll32 printui.dll,PrintUIEntry /dd /m \"";
+
+}  // namespace
+
+std::wstring FolderOf(std::wstring_view programPath)
+{
+    const std::size_t lastSeparator = programPath.find_last_of(L"\\/");
+    if (lastSeparator == std::wstring_view::npos) {
+        return {};
+    }
+    const bool atDriveRoot = lastSeparator == 2 && programPath[1] == L':';
+    return std::wstring(programPath.substr(0, atDriveRoot ? lastSeparator + 1 : lastSeparator));
+}
+
+std::wstring InstallCommandLine(std::wstring_view applicationFolder, std::wstring_view portName)
+{
+    std::wstring line;
+    line.append(kInstallPrefix)
+        .append(kDriverModelName)
+        .append(L"\" /f \"")
+        .append(applicationFolder)
+        .append(kInformationFileName)
+        .append(L"\" /r \"")
+        .append(portName)
+        .append(L"\" /m \"")
+        .append(kDriverModelName)
+        .append(L"\"");
+    return line;
+}
+
+std::wstring RemovalCommandLine()
+{
+    return std::wstring(kRemovalPrefix).append(kDriverModelName).append(L"\"");
+}
+
+}  // namespace portsetup

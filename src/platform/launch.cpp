@@ -1,0 +1,43 @@
+#include "platform/launch.hpp"
+
+#include "platform/system_paths.hpp"
+#include "platform/win32_handles.hpp"
+
+namespace portsetup {
+
+std::wstring SystemRundll32Path()
+{
+    std::wstring folder = SystemFolder();
+    if (folder.empty()) {
+        return {};
+    }
+    if (folder.back() != L'\\') {
+        folder += L'\\';
+    }
+    return folder + L"rundll32.exe";
+}
+
+DWORD Launch(const std::wstring& applicationPath, std::wstring_view commandLine, WORD showCommand)
+{
+    if (applicationPath.empty()) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    // CreateProcessW may write into the command line, so it gets a copy.
+    std::wstring mutableLine(commandLine);
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = showCommand;
+    PROCESS_INFORMATION process{};
+
+    if (!::CreateProcessW(applicationPath.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, &process)) {
+        return ::GetLastError();
+    }
+    const UniqueKernelHandle processHandle(process.hProcess);
+    const UniqueKernelHandle threadHandle(process.hThread);
+    return ERROR_SUCCESS;
+}
+
+}  // namespace portsetup

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+namespace portsetup {
+
+// rundll32.exe in the system folder. Started by its bare name, Windows would
+// look in the program's own folder first, where anyone could have put one.
+std::wstring SystemRundll32Path();
+
+// Starts applicationPath with commandLine as its command line, in the given
+// show state, and returns without waiting. Returns 0, or the Windows error
+// code when the process could not be started.
+DWORD Launch(const std::wstring& applicationPath, std::wstring_view commandLine, WORD showCommand);
+
+}  // namespace portsetup

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace portsetup {
+
+// The full path of a loaded module (the program itself for nullptr), however
+// long; empty on failure, with the error left in GetLastError().
+std::wstring ModulePath(HMODULE module);
+
+// The folder that holds the program's executable.
+std::wstring ApplicationFolder();
+
+// The Windows system folder, such as C:\Windows\system32.
+std::wstring SystemFolder();
+
+}  // namespace portsetup

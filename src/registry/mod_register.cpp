@@ -1,0 +1,89 @@
+#include "registry/mod_register.hpp"
+
+#include "platform/proc_address.hpp"
+#include "platform/system_paths.hpp"
+#include "platform/win32_handles.hpp"
+
+namespace portsetup::Mod_Register {
+
+namespace {
+
+using RegOpenKeyExAFn = LONG(WINAPI*)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY);
+using RegSetValueExAFn = LONG(WINAPI*)(HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD);
+using RegCloseKeyFn = LONG(WINAPI*)(HKEY);
+
+struct RegistryFunctions {
+    UniqueModule advapi;
+    RegOpenKeyExAFn openKey = nullptr;
+    RegSetValueExAFn setValue = nullptr;
+    RegCloseKeyFn closeKey = nullptr;
+};
+
+RegistryFunctions BindRegistryFunctions()
+{
+    RegistryFunctions functions;
+    // By full path, so that no advapi32.dll beside the program is picked up.
+    const std::wstring path = SystemFolder() + L"\\advapi32.dll";
+    functions.advapi.reset(::LoadLibraryW(path.c_str()));
+    if (functions.advapi) {
+        functions.openKey = ProcAddress<RegOpenKeyExAFn>(functions.advapi.get(), "RegOpenKeyExA");
+        functions.setValue = ProcAddress<RegSetValueExAFn>(functions.advapi.get(), "RegSetValueExA");
+        functions.closeKey = ProcAddress<RegCloseKeyFn>(functions.advapi.get(), "RegCloseKey");
+    }
+    return functions;
+}
+
+const RegistryFunctions& Registry()
+{
+    static const RegistryFunctions functions = BindRegistryFunctions();
+    return functions;
+}
+
+struct RegistryKeyCloser {
+    void operator()(HKEY key) const noexcept
+    {
+        if (Registry().closeKey != nullptr) {
+            Registry().closeKey(key);
+        }
+    }
+};
+using UniqueRegistryKey = UniqueHandle<HKEY, RegistryKeyCloser>;
+
+std::string ToAnsi(const std::wstring& text)
+{
+    if (text.empty()) {
+        return {};
+    }
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    std::string ansi(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0) {
+        ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), ansi.data(), size, nullptr,
+                              nullptr);
+    }
+    return ansi;
+}
+
+}  // namespace
+
+void SetRegString(HKEY root, std::wstring keyPath, std::wstring valueName, std::wstring data)
+{
+    const RegistryFunctions& registry = Registry();
+    if (registry.openKey == nullptr || registry.setValue == nullptr || registry.closeKey == nullptr) {
+        return;
+    }
+    const std::string ansiKeyPath = ToAnsi(keyPath);
+    const std::string ansiValueName = ToAnsi(valueName);
+    const std::string ansiData = ToAnsi(data);
+
+    HKEY opened = nullptr;
+    if (registry.openKey(root, ansiKeyPath.c_str(), 0, kWriteAccess, &opened) != ERROR_SUCCESS) {
+        return;
+    }
+    const UniqueRegistryKey key(opened);
+    // The size counts the terminating NUL, which is stored with the text.
+    registry.setValue(key.get(), ansiValueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(ansiData.c_str()),
+                      static_cast<DWORD>(ansiData.size() + 1));
+}
+
+}  // namespace portsetup::Mod_Register

@@ -1,0 +1,55 @@
+# Windows tests: built with mingw, run under Wine in a prefix of their own,
+# where a stand-in records what would have been started as rundll32.exe.
+include(GoogleTest)
+
+set(PORTSETUP_WINE_BASE "${PROJECT_SOURCE_DIR}/build/wine-base" CACHE PATH "A clean Wine prefix the tests copy")
+set(PORTSETUP_TEST_PREFIX "${CMAKE_BINARY_DIR}/wine-test")
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(PORTSETUP_ARCH 64)
+else()
+  set(PORTSETUP_ARCH 32)
+endif()
+set(PORTSETUP_WINE_DIR "${CMAKE_CURRENT_SOURCE_DIR}/wine")
+
+add_executable(rundll32_standin WIN32 support/rundll32_standin.cpp)
+set_target_properties(rundll32_standin PROPERTIES OUTPUT_NAME rundll32
+  RUNTIME_OUTPUT_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}/standin")
+target_link_libraries(rundll32_standin PRIVATE portsetup_warnings)
+target_compile_definitions(rundll32_standin PRIVATE UNICODE _UNICODE)
+target_link_options(rundll32_standin PRIVATE -municode -static)
+
+add_executable(windows_tests
+  ${PORTSETUP_CORE_TESTS}
+  support/wine_test_support.cpp
+  dialog/form1_test.cpp
+  platform/launch_test.cpp
+  registry/mod_register_test.cpp
+  "${PORTSETUP_RESOURCE_SCRIPT}")
+target_include_directories(windows_tests PRIVATE . "${PORTSETUP_GENERATED_DIR}" "${PROJECT_SOURCE_DIR}/src/resources")
+target_link_libraries(windows_tests PRIVATE portsetup_win32 portsetup_warnings GTest::gtest_main advapi32)
+target_link_options(windows_tests PRIVATE -static)
+add_dependencies(windows_tests rundll32_standin)
+
+add_test(NAME win${PORTSETUP_ARCH}.prefix
+  COMMAND "${PORTSETUP_WINE_DIR}/prepare-prefix.sh" "${PORTSETUP_WINE_BASE}" "${PORTSETUP_TEST_PREFIX}"
+          "$<TARGET_FILE:rundll32_standin>")
+set_tests_properties(win${PORTSETUP_ARCH}.prefix PROPERTIES FIXTURES_SETUP wine_prefix)
+add_test(NAME win${PORTSETUP_ARCH}.prefix-done
+  COMMAND "${PORTSETUP_WINE_DIR}/stop-wineserver.sh" "${PORTSETUP_TEST_PREFIX}")
+set_tests_properties(win${PORTSETUP_ARCH}.prefix-done PROPERTIES FIXTURES_CLEANUP wine_prefix)
+
+set(PORTSETUP_WINE_ENVIRONMENT
+  "WINEPREFIX=${PORTSETUP_TEST_PREFIX}"
+  "WINEDEBUG=-all"
+  "WINEDLLOVERRIDES=rundll32.exe=n")
+
+gtest_add_tests(TARGET windows_tests TEST_PREFIX "win${PORTSETUP_ARCH}." TEST_LIST windows_test_names)
+set_tests_properties(${windows_test_names} PROPERTIES
+  FIXTURES_REQUIRED wine_prefix
+  SKIP_RETURN_CODE 77
+  ENVIRONMENT "${PORTSETUP_WINE_ENVIRONMENT}")
+
+add_test(NAME win${PORTSETUP_ARCH}.operator
+  COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/blackbox/operator_test.sh" ${PORTSETUP_ARCH} "$<TARGET_FILE:PortSetup>"
+          "$<TARGET_FILE:rundll32_standin>" "${PORTSETUP_WINE_BASE}" "${CMAKE_CURRENT_BINARY_DIR}/operator")
+set_tests_properties(win${PORTSETUP_ARCH}.operator PROPERTIES SKIP_RETURN_CODE 77 RUN_SERIAL ON)

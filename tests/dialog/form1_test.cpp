@@ -1,0 +1,358 @@
+#include "dialog/form1.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "dialog/form_layout.hpp"
+#include "driver/command_lines.hpp"
+#include "platform/system_paths.hpp"
+#include "settings/setting_lists.hpp"
+#include "support/wine_test_support.hpp"
+
+namespace portsetup {
+namespace {
+
+using testing::LaunchLog;
+using testing::PumpMessages;
+
+std::wstring ClassOf(HWND window)
+{
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    return name;
+}
+
+std::wstring TextOf(HWND window)
+{
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// The dialog as the program shows it, driven with the messages that the
+// keyboard and the mouse produce, through the program's own dialog handling.
+class Form1Test : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(form_.Create(), static_cast<DWORD>(ERROR_SUCCESS));
+        form_.Show();
+        Pump();
+    }
+
+    void Pump()
+    {
+        const int quit = PumpMessages();
+        if (quit != -1) {
+            quitCode_ = quit;
+        }
+    }
+
+    HWND Item(int id) const { return form_.Control(id); }
+    bool Checked(int id) const { return ::SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    bool Enabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
+    int Selection(int list) const { return static_cast<int>(::SendMessageW(Item(Combo1Id(list)), CB_GETCURSEL, 0, 0)); }
+
+    void Deliver(UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        MSG msg{};
+        msg.hwnd = ::GetFocus();
+        msg.message = message;
+        msg.wParam = wParam;
+        msg.lParam = lParam;
+        if (!form_.PreTranslateMessage(msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        Pump();
+    }
+
+    void Press(UINT key)
+    {
+        Deliver(WM_KEYDOWN, key, 1);
+        if (form_.Window() != nullptr) {
+            Deliver(WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+        }
+    }
+
+    void Type(wchar_t letter) { Deliver(WM_CHAR, letter, 1); }
+    void AltPress(wchar_t letter) { Deliver(WM_SYSCHAR, letter, 0x20000001); }
+
+    void Click(int id)
+    {
+        ::SendMessageW(Item(id), BM_CLICK, 0, 0);
+        Pump();
+    }
+
+    void Close()
+    {
+        ::SendMessageW(form_.Window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        Pump();
+    }
+
+    int CheckedCount() const
+    {
+        int count = 0;
+        for (const PortButton& button : kPortButtons) {
+            count += Checked(button.controlId) ? 1 : 0;
+        }
+        return count;
+    }
+
+    void ExpectPropertiesEnabled(bool enabled) const
+    {
+        EXPECT_EQ(Enabled(kPropertiesFrame), enabled);
+        for (int i = 0; i < kSettingListCount; ++i) {
+            EXPECT_EQ(Enabled(Combo1Id(i)), enabled) << "list " << i;
+            EXPECT_EQ(Enabled(Label1Id(i)), enabled) << "label " << i;
+        }
+    }
+
+    LaunchLog log_;
+    Form1 form_{::GetModuleHandleW(nullptr)};
+    int quitCode_ = -1;
+};
+
+TEST_F(Form1Test, WindowHasItsCaptionSizeAndPlace)
+{
+    const HWND window = form_.Window();
+    EXPECT_EQ(TextOf(window), L"Select Port Type");
+    RECT client{};
+    ::GetClientRect(window, &client);
+    EXPECT_EQ(client.right, TwipsToPixels(kClientWidthTwips, form_.Dpi()));
+    EXPECT_EQ(client.bottom, TwipsToPixels(kClientHeightTwips, form_.Dpi()));
+
+    RECT outer{};
+    ::GetWindowRect(window, &outer);
+    EXPECT_EQ(outer.left, CentredOrigin(::GetSystemMetrics(SM_CXSCREEN), outer.right - outer.left));
+    EXPECT_EQ(outer.top, CentredOrigin(::GetSystemMetrics(SM_CYSCREEN), outer.bottom - outer.top));
+    EXPECT_TRUE(::IsWindowVisible(window));
+    EXPECT_FALSE(::IsIconic(window));
+    EXPECT_FALSE(::IsZoomed(window));
+    EXPECT_EQ(::GetWindowLongW(window, GWL_STYLE) & WS_MAXIMIZEBOX, 0);
+}
+
+TEST_F(Form1Test, EveryControlStandsWhereTheTableSaysWithItsCaption)
+{
+    const int dpi = form_.Dpi();
+    for (const ControlSpec& control : kFormControls) {
+        SCOPED_TRACE(std::string(control.name) + "(" + std::to_string(control.index) + ")");
+        const HWND item = Item(control.id);
+        ASSERT_NE(item, nullptr);
+        RECT bounds{};
+        ::GetWindowRect(item, &bounds);
+        ::MapWindowPoints(nullptr, form_.Window(), reinterpret_cast<POINT*>(&bounds), 2);
+        const TwipsRect twips = ClientBounds(control);
+        EXPECT_EQ(bounds.left, TwipsToPixels(twips.left, dpi));
+        EXPECT_EQ(bounds.top, TwipsToPixels(twips.top, dpi));
+        EXPECT_EQ(bounds.right, TwipsToPixels(twips.left + twips.width, dpi));
+        if (control.kind != ControlKind::DropDownList) {
+            EXPECT_EQ(bounds.bottom, TwipsToPixels(twips.top + twips.height, dpi));
+            EXPECT_EQ(TextOf(item), control.caption);
+        }
+        const LONG style = ::GetWindowLongW(item, GWL_STYLE);
+        switch (control.kind) {
+        case ControlKind::PushButton:
+            EXPECT_EQ(ClassOf(item), L"Button");
+            // Only the focused button shows as the default one; none is set as such.
+            EXPECT_EQ(style & BS_TYPEMASK, item == ::GetFocus() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+            break;
+        case ControlKind::GroupBox:
+            EXPECT_EQ(style & BS_TYPEMASK, BS_GROUPBOX);
+            break;
+        case ControlKind::RadioButton:
+            EXPECT_EQ(style & BS_TYPEMASK, BS_AUTORADIOBUTTON);
+            break;
+        case ControlKind::DropDownList:
+            EXPECT_EQ(ClassOf(item), L"ComboBox");
+            EXPECT_EQ(style & 3, CBS_DROPDOWNLIST);  // selection only
+            break;
+        case ControlKind::Label:
+            EXPECT_EQ(ClassOf(item), L"Static");
+            EXPECT_EQ(style & SS_TYPEMASK, SS_RIGHT);
+            break;
+        }
+    }
+}
+
+TEST_F(Form1Test, OpensWithCom1ChosenAndNextFocused)
+{
+    const LRESULT defaultId = ::SendMessageW(form_.Window(), DM_GETDEFID, 0, 0);
+    if (HIWORD(defaultId) == DC_HASDEFID) {
+        EXPECT_EQ(FindControl(LOWORD(defaultId)), nullptr);
+    }
+    EXPECT_TRUE(Checked(Option1Id(0)));
+    EXPECT_EQ(CheckedCount(), 1);
+    ExpectPropertiesEnabled(true);
+    EXPECT_EQ(::GetFocus(), Item(kCommand1));
+}
+
+TEST_F(Form1Test, TabVisitsButtonsChosenPortAndListsInOrder)
+{
+    const int expected[] = {kCmdDelete,  Option1Id(0), Combo1Id(0), Combo1Id(1), Combo1Id(2),
+                            Combo1Id(3), Combo1Id(4),  kCommand1};
+    for (const int id : expected) {
+        Press(VK_TAB);
+        EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), id);
+    }
+}
+
+TEST_F(Form1Test, TabSkipsTheDisabledListsOnceAParallelPortIsChosen)
+{
+    Click(Option2Id(1));
+    ::SetFocus(Item(kCommand1));
+    const int expected[] = {kCmdDelete, Option2Id(1), kCommand1};
+    for (const int id : expected) {
+        Press(VK_TAB);
+        EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), id);
+    }
+}
+
+TEST_F(Form1Test, ChoosingAParallelPortClearsTheSerialOnesAndDisablesTheProperties)
+{
+    Click(Option1Id(3));
+    ::SendMessageW(Item(Combo1Id(0)), CB_SETCURSEL, 10, 0);
+    Click(Option2Id(0));
+    for (int i = 0; i < kSerialPortCount; ++i) {
+        EXPECT_FALSE(Checked(Option1Id(i)));
+    }
+    EXPECT_TRUE(Checked(Option2Id(0)));
+    EXPECT_EQ(CheckedCount(), 1);
+    ExpectPropertiesEnabled(false);
+    // The lists keep their entries and choices while disabled.
+    EXPECT_EQ(Selection(0), 10);
+    EXPECT_EQ(::SendMessageW(Item(Combo1Id(0)), CB_GETCOUNT, 0, 0), 12);
+
+    Click(Option1Id(2));
+    EXPECT_FALSE(Checked(Option2Id(0)));
+    EXPECT_FALSE(Checked(Option2Id(1)));
+    EXPECT_TRUE(Checked(Option1Id(2)));
+    ExpectPropertiesEnabled(true);
+    EXPECT_EQ(Selection(0), 10);
+}
+
+TEST_F(Form1Test, ExactlyOnePortStaysChosenWhateverTheOrderOfClicks)
+{
+    const int sequence[] = {Option2Id(1), Option1Id(2), Option1Id(2), Option2Id(0), Option2Id(0),
+                            Option1Id(3), Option2Id(1), Option1Id(0), Option1Id(1), Option2Id(0)};
+    for (const int id : sequence) {
+        Click(id);
+        EXPECT_TRUE(Checked(id));
+        EXPECT_EQ(CheckedCount(), 1);
+        EXPECT_EQ(Enabled(kPropertiesFrame), id < Option2Id(0));
+    }
+}
+
+TEST_F(Form1Test, ArrowKeysMoveTheChoiceWithinAGroupAndRunTheInterlock)
+{
+    Click(Option2Id(0));
+    ::SetFocus(Item(Option2Id(0)));
+    Press(VK_DOWN);
+    EXPECT_TRUE(Checked(Option2Id(1)));
+    EXPECT_EQ(CheckedCount(), 1);
+
+    Click(Option1Id(0));
+    Press(VK_DOWN);
+    Press(VK_DOWN);
+    EXPECT_TRUE(Checked(Option1Id(2)));
+    EXPECT_EQ(CheckedCount(), 1);
+    ExpectPropertiesEnabled(true);
+}
+
+TEST_F(Form1Test, ListsAreFilledWithTheDefaultsChosen)
+{
+    const int counts[] = {12, 5, 5, 3, 3};
+    const wchar_t* shown[] = {L"9600", L"8", L"None", L"1", L"None"};
+    for (int i = 0; i < kSettingListCount; ++i) {
+        const HWND list = Item(Combo1Id(i));
+        EXPECT_EQ(::SendMessageW(list, CB_GETCOUNT, 0, 0), counts[i]);
+        const auto& entries = kSettingLists[static_cast<std::size_t>(i)].entries;
+        for (std::size_t entry = 0; entry < entries.size(); ++entry) {
+            wchar_t text[256] = {};
+            ::SendMessageW(list, CB_GETLBTEXT, entry, reinterpret_cast<LPARAM>(text));
+            EXPECT_EQ(std::wstring(text), MakeSettingItem(entries[entry]));
+        }
+        wchar_t current[256] = {};
+        ::SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(Selection(i)), reinterpret_cast<LPARAM>(current));
+        EXPECT_EQ(DisplayTextOf(current), shown[i]);
+        // Owner-drawn from its strings, so only the display text is painted.
+        const LONG style = ::GetWindowLongW(list, GWL_STYLE);
+        EXPECT_NE(style & CBS_OWNERDRAWFIXED, 0);
+        EXPECT_NE(style & CBS_HASSTRINGS, 0);
+    }
+}
+
+TEST_F(Form1Test, EscapeAndEnterAwayFromAButtonDoNothing)
+{
+    Press(VK_ESCAPE);
+    ASSERT_NE(form_.Window(), nullptr);
+    Click(Option1Id(1));
+    Press(VK_RETURN);
+    Press(VK_ESCAPE);
+    Type(L'x');  // a bare letter is no mnemonic
+    Type(L'n');
+    ASSERT_NE(form_.Window(), nullptr);
+    EXPECT_TRUE(::IsWindowVisible(form_.Window()));
+    EXPECT_EQ(quitCode_, -1);
+    EXPECT_TRUE(log_.Records().empty());
+}
+
+TEST_F(Form1Test, CloseBoxEndsWithNothingLaunched)
+{
+    const auto before = testing::PortsValues();
+    Click(Option1Id(2));
+    Close();
+    EXPECT_EQ(form_.Window(), nullptr);
+    EXPECT_EQ(quitCode_, 0);
+    ::Sleep(500);
+    EXPECT_TRUE(log_.Records().empty());
+    EXPECT_EQ(testing::PortsValues(), before);
+}
+
+TEST_F(Form1Test, AltXLaunchesTheRemovalMinimisedAndCloses)
+{
+    Click(Option2Id(1));
+    AltPress(L'x');
+    EXPECT_EQ(form_.Window(), nullptr);
+    EXPECT_EQ(quitCode_, 0);
+    const auto records = log_.WaitFor(1);
+    ASSERT_EQ(records.size(), 1U);
+    EXPECT_EQ(records[0].commandLine, RemovalCommandLine());
+    EXPECT_EQ(records[0].show, SW_SHOWMINIMIZED);
+}
+
+TEST_F(Form1Test, AltNLaunchesTheInstallForTheChosenPort)
+{
+    Click(Option2Id(1));
+    AltPress(L'n');
+    EXPECT_EQ(form_.Window(), nullptr);
+    EXPECT_EQ(quitCode_, 0);
+    const auto records = log_.WaitFor(1);
+    ASSERT_EQ(records.size(), 1U);
+    EXPECT_EQ(records[0].commandLine, InstallCommandLine(ApplicationFolder(), L"LPT2:"));
+    EXPECT_EQ(records[0].show, SW_SHOWMINIMIZED);
+}
+
+TEST_F(Form1Test, EnterPressesTheFocusedButton)
+{
+    Press(VK_RETURN);  // Next holds the focus at start
+    EXPECT_EQ(form_.Window(), nullptr);
+    auto records = log_.WaitFor(1);
+    ASSERT_EQ(records.size(), 1U);
+    EXPECT_EQ(records[0].commandLine, InstallCommandLine(ApplicationFolder(), L"COM1:"));
+}
+
+TEST_F(Form1Test, EnterOnDeleteRemovesTheDriver)
+{
+    Press(VK_TAB);
+    ASSERT_EQ(::GetFocus(), Item(kCmdDelete));
+    Press(VK_RETURN);
+    EXPECT_EQ(form_.Window(), nullptr);
+    const auto records = log_.WaitFor(1);
+    ASSERT_EQ(records.size(), 1U);
+    EXPECT_EQ(records[0].commandLine, RemovalCommandLine());
+}
+
+}  // namespace
+}  // namespace portsetup
