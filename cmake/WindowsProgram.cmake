@@ -53,7 +53,8 @@ target_compile_options(portsetup_win32 PRIVATE ${PORTSETUP_SIZE_OPTIONS})
 
 # Statically linked: only Windows' own DLLs are imported. ASLR and DEP on.
 set(PORTSETUP_LINK_OPTIONS -municode -static -static-libgcc -static-libstdc++ -Wl,--gc-sections
-    -Wl,--dynamicbase -Wl,--nxcompat)
+    -Wl,--dynamicbase -Wl,--nxcompat -Wl,--major-subsystem-version,6 -Wl,--minor-subsystem-version,1
+    -Wl,--major-os-version,6 -Wl,--minor-os-version,1)
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   list(APPEND PORTSETUP_LINK_OPTIONS -Wl,--high-entropy-va)
 endif()

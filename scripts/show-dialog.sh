@@ -11,8 +11,14 @@ arch=32
 wine_can_run 32 || arch=64
 exe="$root/dist/win$arch/PortSetup.exe"
 ensure_base_prefix "$build_root/wine-base"
-[ -d "$prefix" ] || cp -a "$build_root/wine-base" "$prefix"
 export WINEPREFIX=$prefix WINEDEBUG=-all
+if [ ! -d "$prefix" ]; then
+    cp -a "$build_root/wine-base" "$prefix"
+    # Wine draws the window's frame and caption itself where no window
+    # manager runs, as on a virtual display.
+    "$(wine_loader 64)" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wineserver -k 2>/dev/null || true  # the next start picks up the display
+fi
 
 if [ -n "${DISPLAY:-}" ] && [ -z "${PORTSETUP_SCREENSHOT:-}" ]; then
     echo "Opening $exe"
@@ -37,8 +43,12 @@ if [ -z "$window" ]; then
     exit 1
 fi
 sleep 1
-/usr/bin/import -window root "$shot"
+/usr/bin/import -window "$window" "$shot"
 echo "Screenshot of the dialog ($arch-bit program): $shot"
-xdotool windowclose "$window" 2>/dev/null || kill "$program"
-wait "$program" || true
+xdotool key --window "$window" alt+F4 2>/dev/null || true
+for _ in $(seq 1 50); do
+    kill -0 "$program" 2>/dev/null || break
+    sleep 0.1
+done
+kill "$program" 2>/dev/null || true
 wineserver -k 2>/dev/null || true

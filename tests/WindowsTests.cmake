@@ -53,3 +53,7 @@ add_test(NAME win${PORTSETUP_ARCH}.operator
   COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/blackbox/operator_test.sh" ${PORTSETUP_ARCH} "$<TARGET_FILE:PortSetup>"
           "$<TARGET_FILE:rundll32_standin>" "${PORTSETUP_WINE_BASE}" "${CMAKE_CURRENT_BINARY_DIR}/operator")
 set_tests_properties(win${PORTSETUP_ARCH}.operator PROPERTIES SKIP_RETURN_CODE 77 RUN_SERIAL ON)
+
+add_test(NAME win${PORTSETUP_ARCH}.program-file
+  COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/blackbox/pe_check.sh" ${PORTSETUP_ARCH} "$<TARGET_FILE:PortSetup>"
+          "${CMAKE_CURRENT_BINARY_DIR}/program-file")

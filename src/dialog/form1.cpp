@@ -1,5 +1,7 @@
 #include "dialog/form1.hpp"
 
+#include <algorithm>
+
 #include "dialog/form_layout.hpp"
 #include "driver/command_lines.hpp"
 #include "platform/error_text.hpp"
@@ -72,15 +74,22 @@ HFONT CreateMessageFont()
     return ::CreateFontIndirectW(&metrics.lfMessageFont);
 }
 
-int TextLineHeight(HWND window, HFONT font)
+struct TextExtent {
+    int width;
+    int lineHeight;
+};
+
+TextExtent MeasureText(HWND window, HFONT font, const wchar_t* text)
 {
     HDC dc = ::GetDC(window);
     HGDIOBJ previous = ::SelectObject(dc, font != nullptr ? font : ::GetStockObject(DEFAULT_GUI_FONT));
     TEXTMETRICW metrics{};
     ::GetTextMetricsW(dc, &metrics);
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc, text, static_cast<int>(::lstrlenW(text)), &size);
     ::SelectObject(dc, previous);
     ::ReleaseDC(window, dc);
-    return metrics.tmHeight;
+    return {size.cx, metrics.tmHeight};
 }
 
 std::wstring ListItemText(HWND list, WPARAM index)
@@ -213,7 +222,7 @@ void Form1::CreateControls()
     dpi_ = ScreenDpi();
     font_.reset(CreateMessageFont());
     const auto font = static_cast<HFONT>(font_.get());
-    listItemHeight_ = TextLineHeight(window_, font) + 2;
+    listItemHeight_ = MeasureText(window_, font, L"").lineHeight + 2;
 
     ::SetWindowTextW(window_, kFormCaption);
     const int iconSize = ::GetSystemMetrics(SM_CXICON);
@@ -232,7 +241,13 @@ void Form1::CreateControls()
 
     for (const ControlSpec* control : ControlsInTabOrder()) {
         const ControlClass controlClass = ClassFor(*control);
-        const RECT bounds = PixelRect(ClientBounds(*control), dpi_);
+        RECT bounds = PixelRect(ClientBounds(*control), dpi_);
+        if (control->kind == ControlKind::Label) {
+            // Right-aligned and sized to the caption: a font wider than the
+            // one the layout was drawn with widens a label to the left.
+            const int textWidth = MeasureText(window_, font, control->caption).width;
+            bounds.left = std::min(bounds.left, bounds.right - textWidth);
+        }
         int height = bounds.bottom - bounds.top;
         if (control->kind == ControlKind::DropDownList) {
             // A combo box's height includes its drop-down part: room for every entry.

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "dialog/form_layout.hpp"
 #include "driver/command_lines.hpp"
+#include "platform/error_text.hpp"
+#include "platform/launch.hpp"
 #include "platform/system_paths.hpp"
 #include "settings/setting_lists.hpp"
 #include "support/wine_test_support.hpp"
@@ -144,7 +147,20 @@ TEST_F(Form1Test, EveryControlStandsWhereTheTableSaysWithItsCaption)
         ::GetWindowRect(item, &bounds);
         ::MapWindowPoints(nullptr, form_.Window(), reinterpret_cast<POINT*>(&bounds), 2);
         const TwipsRect twips = ClientBounds(control);
-        EXPECT_EQ(bounds.left, TwipsToPixels(twips.left, dpi));
+        if (control.kind == ControlKind::Label) {
+            // Sized to the caption in the font in use: never narrower than
+            // designed, wide enough for the caption, right edge where designed.
+            EXPECT_LE(bounds.left, TwipsToPixels(twips.left, dpi));
+            HDC dc = ::GetDC(item);
+            const HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(item, WM_GETFONT, 0, 0)));
+            SIZE text{};
+            ::GetTextExtentPoint32W(dc, control.caption, static_cast<int>(::lstrlenW(control.caption)), &text);
+            ::SelectObject(dc, previous);
+            ::ReleaseDC(item, dc);
+            EXPECT_GE(bounds.right - bounds.left, text.cx);
+        } else {
+            EXPECT_EQ(bounds.left, TwipsToPixels(twips.left, dpi));
+        }
         EXPECT_EQ(bounds.top, TwipsToPixels(twips.top, dpi));
         EXPECT_EQ(bounds.right, TwipsToPixels(twips.left + twips.width, dpi));
         if (control.kind != ControlKind::DropDownList) {
@@ -352,6 +368,162 @@ TEST_F(Form1Test, EnterOnDeleteRemovesTheDriver)
     const auto records = log_.WaitFor(1);
     ASSERT_EQ(records.size(), 1U);
     EXPECT_EQ(records[0].commandLine, RemovalCommandLine());
+}
+
+void SetPortsValue(const wchar_t* name, const wchar_t* value)
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPortsKeyPath, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                     static_cast<DWORD>((::lstrlenW(value) + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+}
+
+class Form1PortsTest : public Form1Test {
+protected:
+    // Chooses an entry of a list as the operator's pick would.
+    void Choose(int list, int entry) { ::SendMessageW(Item(Combo1Id(list)), CB_SETCURSEL, static_cast<WPARAM>(entry), 0); }
+
+    // Presses Next and gives what changed in the Ports key.
+    std::map<std::wstring, std::wstring> NextAndChanges()
+    {
+        const auto before = testing::PortsValues();
+        Click(kCommand1);
+        EXPECT_EQ(form_.Window(), nullptr);
+        EXPECT_EQ(log_.WaitFor(1).size(), 1U);
+        std::map<std::wstring, std::wstring> changes;
+        for (const auto& [name, value] : testing::PortsValues()) {
+            const auto old = before.find(name);
+            if (old == before.end() || old->second != value) {
+                changes[name] = value;
+            }
+        }
+        for (const auto& [name, value] : before) {
+            EXPECT_EQ(testing::PortsValues().count(name), 1U) << testing::Narrow(name);
+        }
+        return changes;
+    }
+};
+
+using Changes = std::map<std::wstring, std::wstring>;
+
+TEST_F(Form1PortsTest, NextStoresTheDefaultsUnderTheChosenPortOnly)
+{
+    SetPortsValue(L"COM1:", L"1200,e,7,2");
+    EXPECT_EQ(NextAndChanges(), (Changes{{L"COM1:", L"9600,n,8,1"}}));
+}
+
+TEST_F(Form1PortsTest, NextStoresEveryChosenSetting)
+{
+    SetPortsValue(L"COM3:", L"9600,n,8,1");
+    Click(Option1Id(2));
+    Choose(0, 10);  // 115200
+    Choose(1, 3);   // 7 data bits
+    Choose(2, 0);   // Even
+    Choose(3, 2);   // 2 stop bits
+    Choose(4, 0);   // Xon/Xoff
+    EXPECT_EQ(NextAndChanges(), (Changes{{L"COM3:", L"115200,e,7,2,x"}}));
+}
+
+TEST_F(Form1PortsTest, HardwareFlowControlAndHalfStopBits)
+{
+    SetPortsValue(L"COM2:", L"9600,n,8,1");
+    Click(Option1Id(1));
+    Choose(0, 7);  // 19200
+    Choose(3, 1);  // 1.5
+    Choose(4, 1);  // Hardware
+    EXPECT_EQ(NextAndChanges(), (Changes{{L"COM2:", L"19200,n,8,1.5,p"}}));
+}
+
+TEST_F(Form1PortsTest, AListWithNoChoiceLeavesAnEmptyField)
+{
+    SetPortsValue(L"COM4:", L"9600,n,8,1");
+    Click(Option1Id(3));
+    Choose(2, -1);
+    EXPECT_EQ(NextAndChanges(), (Changes{{L"COM4:", L"9600,,8,1"}}));
+}
+
+TEST_F(Form1PortsTest, AParallelPortStoresNothing)
+{
+    Click(Option1Id(2));
+    Choose(0, 0);
+    Click(Option2Id(0));
+    EXPECT_EQ(NextAndChanges(), Changes{});
+}
+
+// Moves the system's rundll32.exe away for the life of the object.
+class MissingRundll32 {
+public:
+    MissingRundll32() : path_(SystemRundll32Path()), moved_(path_ + L".away")
+    {
+        moved_ok_ = ::MoveFileExW(path_.c_str(), moved_.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+    }
+    ~MissingRundll32()
+    {
+        if (moved_ok_) {
+            ::MoveFileExW(moved_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
+        }
+    }
+    MissingRundll32(const MissingRundll32&) = delete;
+    MissingRundll32& operator=(const MissingRundll32&) = delete;
+    [[nodiscard]] bool Moved() const { return moved_ok_; }
+
+private:
+    std::wstring path_;
+    std::wstring moved_;
+    bool moved_ok_ = false;
+};
+
+struct MessageBoxWatch {
+    HWND dialog = nullptr;
+    std::wstring text;
+};
+
+// Waits on its own thread for a message box other than the dialog, keeps
+// its text and presses its button.
+DWORD WINAPI AnswerMessageBox(void* parameter)
+{
+    auto* watch = static_cast<MessageBoxWatch*>(parameter);
+    for (int attempt = 0; attempt < 400; ++attempt) {
+        HWND box = nullptr;
+        while ((box = ::FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr) {
+            if (box == watch->dialog || !::IsWindowVisible(box)) {
+                continue;
+            }
+            for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+                if (ClassOf(child) == L"Static") {
+                    watch->text += TextOf(child);
+                }
+            }
+            ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+            return 0;
+        }
+        ::Sleep(50);
+    }
+    return 1;
+}
+
+TEST_F(Form1Test, AFailedLaunchIsReportedAndEndsWithTheErrorCode)
+{
+    const auto before = testing::PortsValues();
+    const MissingRundll32 missing;
+    ASSERT_TRUE(missing.Moved());
+
+    MessageBoxWatch watch;
+    watch.dialog = form_.Window();
+    const HANDLE watcher = ::CreateThread(nullptr, 0, &AnswerMessageBox, &watch, 0, nullptr);
+    ASSERT_NE(watcher, nullptr);
+    Click(kCommand1);
+    ::WaitForSingleObject(watcher, 30000);
+    ::CloseHandle(watcher);
+
+    EXPECT_NE(watch.text.find(SystemRundll32Path()), std::wstring::npos) << testing::Narrow(watch.text);
+    EXPECT_NE(watch.text.find(SystemErrorText(ERROR_FILE_NOT_FOUND)), std::wstring::npos) << testing::Narrow(watch.text);
+    EXPECT_EQ(form_.Window(), nullptr);
+    EXPECT_EQ(form_.ExitCode(), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(quitCode_, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(testing::PortsValues(), before);  // nothing after the launch ran
+    EXPECT_TRUE(log_.Records().empty());
 }
 
 }  // namespace
