@@ -41,13 +41,31 @@ set_tests_properties(win${PORTSETUP_ARCH}.prefix-done PROPERTIES FIXTURES_CLEANU
 set(PORTSETUP_WINE_ENVIRONMENT
   "WINEPREFIX=${PORTSETUP_TEST_PREFIX}"
   "WINEDEBUG=-all"
-  "WINEDLLOVERRIDES=rundll32.exe=n")
+  "WINEDLLOVERRIDES=rundll32.exe=n"
+  "PORTSETUP_EXPECTED_DPI=96")
 
 gtest_add_tests(TARGET windows_tests TEST_PREFIX "win${PORTSETUP_ARCH}." TEST_LIST windows_test_names)
 set_tests_properties(${windows_test_names} PROPERTIES
   FIXTURES_REQUIRED wine_prefix
   SKIP_RETURN_CODE 77
   ENVIRONMENT "${PORTSETUP_WINE_ENVIRONMENT}")
+
+# The dialog's layout at other screen resolutions, each in a prefix of its own.
+foreach(dpi 120 144)
+  set(prefix "${CMAKE_BINARY_DIR}/wine-test-${dpi}")
+  add_test(NAME win${PORTSETUP_ARCH}.prefix-${dpi}dpi
+    COMMAND "${PORTSETUP_WINE_DIR}/prepare-prefix.sh" "${PORTSETUP_WINE_BASE}" "${prefix}"
+            "$<TARGET_FILE:rundll32_standin>" ${dpi})
+  add_test(NAME win${PORTSETUP_ARCH}.prefix-${dpi}dpi-done COMMAND "${PORTSETUP_WINE_DIR}/stop-wineserver.sh" "${prefix}")
+  add_test(NAME win${PORTSETUP_ARCH}.layout-${dpi}dpi COMMAND windows_tests
+    "--gtest_filter=Form1Test.WindowHasItsCaptionSizeAndPlace:Form1Test.EveryControl*:Form1Test.UsesTheScreenDpi")
+  set_tests_properties(win${PORTSETUP_ARCH}.prefix-${dpi}dpi PROPERTIES FIXTURES_SETUP wine_prefix_${dpi})
+  set_tests_properties(win${PORTSETUP_ARCH}.prefix-${dpi}dpi-done PROPERTIES FIXTURES_CLEANUP wine_prefix_${dpi})
+  set_tests_properties(win${PORTSETUP_ARCH}.layout-${dpi}dpi PROPERTIES
+    FIXTURES_REQUIRED wine_prefix_${dpi}
+    SKIP_RETURN_CODE 77
+    ENVIRONMENT "WINEPREFIX=${prefix};WINEDEBUG=-all;PORTSETUP_EXPECTED_DPI=${dpi}")
+endforeach()
 
 add_test(NAME win${PORTSETUP_ARCH}.operator
   COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/blackbox/operator_test.sh" ${PORTSETUP_ARCH} "$<TARGET_FILE:PortSetup>"

@@ -27,8 +27,10 @@ expect_eq() {
 }
 
 # Sets up a prefix with the program in FOLDER (a Windows path below C:).
+# OPERATOR_CASES, when set, names the cases to run.
 start_case() {
     case_name=$1
+    [ -z "${OPERATOR_CASES:-}" ] || [[ " $OPERATOR_CASES " == *" $case_name "* ]] || return 1
     local folder=$2
     prefix="$work/$case_name"
     stop_wineserver "$prefix"
@@ -40,7 +42,7 @@ start_case() {
     program_path="$folder\\PortSetup.exe"
     log="$work/$case_name.launches"
     rm -f "$log"
-    export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="rundll32.exe=n"
+    export WINEPREFIX=$prefix WINEDEBUG=${OPERATOR_WINEDEBUG:--all} WINEDLLOVERRIDES="rundll32.exe=n"
     export RUNDLL32_STANDIN_LOG="Z:${log//\//\\}"
     start_wineserver "$prefix"
     ports_before=$(ports_values)
@@ -120,6 +122,37 @@ if start_case keyboard-com3 'C:\Setup'; then
     xdotool key --window "$window" Tab Tab Tab Tab Tab Tab Return 2>/dev/null
     expect_exit_code 0
     expect_eq "$(launches)" "image=C:\\windows\\system32\\rundll32.exe	show=2	cmdline=$(install_line 'C:\Setup' 'COM3:')" "launch"
+    finish_case
+fi
+
+# Values of the Ports key that differ from before the case, as NAME=VALUE.
+changed_ports() {
+    diff <(echo "$ports_before") <(ports_values) | awk '/^>/ { print $2 "=" $4 }'
+}
+
+# COM2 by keyboard, 19200 and hardware flow control picked in the lists with
+# the arrow keys, one list opened with Alt+Down: only COM2's value changes.
+if start_case keyboard-com2 'C:\Setup'; then
+    xdotool key --window "$window" Tab Tab Down Tab Down Down 2>/dev/null
+    xdotool key --window "$window" Tab Tab Tab Tab alt+Down Up Return 2>/dev/null
+    sleep 0.3
+    xdotool key --window "$window" alt+n 2>/dev/null
+    expect_exit_code 0
+    expect_eq "$(launches)" "image=C:\\windows\\system32\\rundll32.exe	show=2	cmdline=$(install_line 'C:\Setup' 'COM2:')" "launch"
+    expect_eq "$(changed_ports)" "COM2:=19200,n,8,1,p" "changed Ports values"
+    finish_case
+fi
+
+# LPT1 clicked with the mouse, then Next: the line names LPT1, nothing stored.
+if start_case parallel-mouse 'C:\Setup'; then
+    read -r x y < <(xdotool getwindowgeometry --shell "$window" | awk -F= '/^X=/ { x = $2 } /^Y=/ { y = $2 } END { print x, y }')
+    # LPT1's button, in pixels at 96 DPI from the window's client origin.
+    xdotool mousemove $((x + (30 + 165 + 100) / 15)) $((y + (1950 + 285 + 105) / 15)) click 1 2>/dev/null
+    sleep 0.3
+    xdotool key --window "$window" alt+n 2>/dev/null
+    expect_exit_code 0
+    expect_eq "$(launches)" "image=C:\\windows\\system32\\rundll32.exe	show=2	cmdline=$(install_line 'C:\Setup' 'LPT1:')" "launch"
+    expect_eq "$(ports_values)" "$ports_before" "Ports values"
     finish_case
 fi
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 
 #include "dialog/form_layout.hpp"
@@ -134,6 +135,23 @@ TEST_F(Form1Test, WindowHasItsCaptionSizeAndPlace)
     EXPECT_FALSE(::IsIconic(window));
     EXPECT_FALSE(::IsZoomed(window));
     EXPECT_EQ(::GetWindowLongW(window, GWL_STYLE) & WS_MAXIMIZEBOX, 0);
+}
+
+TEST_F(Form1Test, UsesTheScreenDpi)
+{
+    // The test prefix sets the resolution Windows reports; the window must
+    // lay itself out at that resolution, not at 96 DPI.
+    const char* expected = std::getenv("PORTSETUP_EXPECTED_DPI");
+    ASSERT_NE(expected, nullptr);
+    const int dpi = std::atoi(expected);
+    EXPECT_EQ(form_.Dpi(), dpi);
+    RECT client{};
+    ::GetClientRect(form_.Window(), &client);
+    EXPECT_EQ(client.right, TwipsToPixels(kClientWidthTwips, dpi));
+    EXPECT_EQ(client.bottom, TwipsToPixels(kClientHeightTwips, dpi));
+    RECT next{};
+    ::GetWindowRect(Item(kCommand1), &next);
+    EXPECT_EQ(next.right - next.left, TwipsToPixels(3750 + 1215, dpi) - TwipsToPixels(3750, dpi));
 }
 
 TEST_F(Form1Test, EveryControlStandsWhereTheTableSaysWithItsCaption)
