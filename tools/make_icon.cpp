@@ -3,6 +3,7 @@
 // Usage: make_icon OUTPUT.ico
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <vector>
@@ -78,8 +79,8 @@ Rgba SmoothPixel(int x, int y, int size)
         return kClear;
     }
     constexpr double kCount = kSamples * kSamples;
-    return {static_cast<std::uint8_t>(r / a + 0.5), static_cast<std::uint8_t>(g / a + 0.5),
-            static_cast<std::uint8_t>(b / a + 0.5), static_cast<std::uint8_t>(a / kCount * 255 + 0.5)};
+    const auto channel = [](double value) { return static_cast<std::uint8_t>(std::lround(value)); };
+    return {channel(r / a), channel(g / a), channel(b / a), channel(a / kCount * 255)};
 }
 
 int PaletteIndex(int x, int y, int size)
@@ -142,7 +143,7 @@ std::vector<std::uint8_t> Image(int size, int bitsPerPixel)
             bool transparent = false;
             if (bitsPerPixel == 32) {
                 const Rgba c = SmoothPixel(x, y, size);
-                const auto at = static_cast<std::size_t>(x * 4);
+                const auto at = static_cast<std::size_t>(x) * 4;
                 row[at] = c.b;
                 row[at + 1] = c.g;
                 row[at + 2] = c.r;
@@ -179,6 +180,7 @@ int main(int argc, char** argv)
     constexpr std::array<Format, 6> kFormats{{{32, 8}, {24, 8}, {16, 8}, {32, 32}, {24, 32}, {16, 32}}};
 
     std::vector<std::vector<std::uint8_t>> images;
+    images.reserve(kFormats.size());
     for (const Format& format : kFormats) {
         images.push_back(Image(format.size, format.bits));
     }

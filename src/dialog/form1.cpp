@@ -229,8 +229,8 @@ void Form1::CreateControls()
     const int smallIconSize = ::GetSystemMetrics(SM_CXSMICON);
     bigIcon_.reset(static_cast<HICON>(
         ::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON, iconSize, iconSize, 0)));
-    smallIcon_.reset(static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
-                                                     smallIconSize, smallIconSize, 0)));
+    smallIcon_.reset(static_cast<HICON>(
+        ::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON, smallIconSize, smallIconSize, 0)));
     ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 
@@ -251,7 +251,8 @@ void Form1::CreateControls()
         int height = bounds.bottom - bounds.top;
         if (control->kind == ControlKind::DropDownList) {
             // A combo box's height includes its drop-down part: room for every entry.
-            const auto entries = static_cast<int>(kSettingLists[static_cast<std::size_t>(control->index)].entries.size());
+            const auto entries =
+                static_cast<int>(kSettingLists[static_cast<std::size_t>(control->index)].entries.size());
             height += (entries + 1) * listItemHeight_;
         }
         const HWND child = ::CreateWindowExW(
@@ -423,8 +424,8 @@ bool Form1::LaunchOrReport(const std::wstring& commandLine)
         return true;
     }
     exitCode_ = static_cast<int>(error);
-    const std::wstring message = L"The printer set-up could not be started.\n\n" + application + L"\n\n" +
-                                 SystemErrorText(error);
+    const std::wstring message =
+        L"The printer set-up could not be started.\n\n" + application + L"\n\n" + SystemErrorText(error);
     ::MessageBoxW(window_, message.c_str(), kFormCaption, MB_OK | MB_ICONERROR);
     Unload();
     return false;

@@ -25,11 +25,26 @@ inline constexpr int kSerialPortCount = 4;
 inline constexpr int kParallelPortCount = 2;
 inline constexpr int kSettingListCount = 5;
 
-constexpr int Option1Id(int index) { return kOption1First + index; }
-constexpr int Option2Id(int index) { return kOption2First + index; }
-constexpr int Frame1Id(int index) { return kFrame1First + index; }
-constexpr int Combo1Id(int index) { return kCombo1First + index; }
-constexpr int Label1Id(int index) { return kLabel1First + index; }
+constexpr int Option1Id(int index)
+{
+    return kOption1First + index;
+}
+constexpr int Option2Id(int index)
+{
+    return kOption2First + index;
+}
+constexpr int Frame1Id(int index)
+{
+    return kFrame1First + index;
+}
+constexpr int Combo1Id(int index)
+{
+    return kCombo1First + index;
+}
+constexpr int Label1Id(int index)
+{
+    return kLabel1First + index;
+}
 
 inline constexpr int kSerialFrame = Frame1Id(0);
 inline constexpr int kParallelFrame = Frame1Id(1);
@@ -100,8 +115,7 @@ constexpr int TwipsToPixels(int twips, int dpi)
     // Rounds to the nearest pixel, away from zero on a tie.
     const long long scaled = static_cast<long long>(twips) * dpi;
     const long long half = kTwipsPerInch / 2;
-    return static_cast<int>(scaled >= 0 ? (scaled + half) / kTwipsPerInch
-                                        : -((-scaled + half) / kTwipsPerInch));
+    return static_cast<int>(scaled >= 0 ? (scaled + half) / kTwipsPerInch : -((-scaled + half) / kTwipsPerInch));
 }
 
 // The origin that centres a window of the given outer size on the screen;

@@ -31,8 +31,8 @@ DWORD Launch(const std::wstring& applicationPath, std::wstring_view commandLine,
     startup.wShowWindow = showCommand;
     PROCESS_INFORMATION process{};
 
-    if (!::CreateProcessW(applicationPath.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &process)) {
+    if (!::CreateProcessW(applicationPath.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process)) {
         return ::GetLastError();
     }
     const UniqueKernelHandle processHandle(process.hProcess);

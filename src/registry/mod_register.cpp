@@ -54,8 +54,8 @@ std::string ToAnsi(const std::wstring& text)
     if (text.empty()) {
         return {};
     }
-    const int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
+    const int size =
+        ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string ansi(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
     if (size > 0) {
         ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), ansi.data(), size, nullptr,
@@ -66,7 +66,7 @@ std::string ToAnsi(const std::wstring& text)
 
 }  // namespace
 
-void SetRegString(HKEY root, std::wstring keyPath, std::wstring valueName, std::wstring data)
+void SetRegString(HKEY root, const std::wstring& keyPath, const std::wstring& valueName, const std::wstring& data)
 {
     const RegistryFunctions& registry = Registry();
     if (registry.openKey == nullptr || registry.setValue == nullptr || registry.closeKey == nullptr) {

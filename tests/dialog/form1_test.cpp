@@ -170,7 +170,8 @@ TEST_F(Form1Test, EveryControlStandsWhereTheTableSaysWithItsCaption)
             // designed, wide enough for the caption, right edge where designed.
             EXPECT_LE(bounds.left, TwipsToPixels(twips.left, dpi));
             HDC dc = ::GetDC(item);
-            const HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(item, WM_GETFONT, 0, 0)));
+            const HGDIOBJ previous =
+                ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(item, WM_GETFONT, 0, 0)));
             SIZE text{};
             ::GetTextExtentPoint32W(dc, control.caption, static_cast<int>(::lstrlenW(control.caption)), &text);
             ::SelectObject(dc, previous);
@@ -224,8 +225,8 @@ TEST_F(Form1Test, OpensWithCom1ChosenAndNextFocused)
 
 TEST_F(Form1Test, TabVisitsButtonsChosenPortAndListsInOrder)
 {
-    const int expected[] = {kCmdDelete,  Option1Id(0), Combo1Id(0), Combo1Id(1), Combo1Id(2),
-                            Combo1Id(3), Combo1Id(4),  kCommand1};
+    const int expected[] = {kCmdDelete,  Option1Id(0), Combo1Id(0), Combo1Id(1),
+                            Combo1Id(2), Combo1Id(3),  Combo1Id(4), kCommand1};
     for (const int id : expected) {
         Press(VK_TAB);
         EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), id);
@@ -400,7 +401,10 @@ void SetPortsValue(const wchar_t* name, const wchar_t* value)
 class Form1PortsTest : public Form1Test {
 protected:
     // Chooses an entry of a list as the operator's pick would.
-    void Choose(int list, int entry) { ::SendMessageW(Item(Combo1Id(list)), CB_SETCURSEL, static_cast<WPARAM>(entry), 0); }
+    void Choose(int list, int entry)
+    {
+        ::SendMessageW(Item(Combo1Id(list)), CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+    }
 
     // Presses Next and gives what changed in the Ports key.
     std::map<std::wstring, std::wstring> NextAndChanges()
@@ -536,7 +540,8 @@ TEST_F(Form1Test, AFailedLaunchIsReportedAndEndsWithTheErrorCode)
     ::CloseHandle(watcher);
 
     EXPECT_NE(watch.text.find(SystemRundll32Path()), std::wstring::npos) << testing::Narrow(watch.text);
-    EXPECT_NE(watch.text.find(SystemErrorText(ERROR_FILE_NOT_FOUND)), std::wstring::npos) << testing::Narrow(watch.text);
+    EXPECT_NE(watch.text.find(SystemErrorText(ERROR_FILE_NOT_FOUND)), std::wstring::npos)
+        << testing::Narrow(watch.text);
     EXPECT_EQ(form_.Window(), nullptr);
     EXPECT_EQ(form_.ExitCode(), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(quitCode_, ERROR_FILE_NOT_FOUND);

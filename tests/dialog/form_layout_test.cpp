@@ -100,9 +100,9 @@ TEST(TwipsToPixels, ConvertsAtTheGivenDpi)
 
 TEST(CentredOrigin, SplitsTheRemainingSpace)
 {
-    EXPECT_EQ(CentredOrigin(1280, 341), 470);   // 469.5 rounds away from zero
+    EXPECT_EQ(CentredOrigin(1280, 341), 470);  // 469.5 rounds away from zero
     EXPECT_EQ(CentredOrigin(1024, 264), 380);
-    EXPECT_EQ(CentredOrigin(200, 341), -71);    // a screen smaller than the window: negative, applied as it is
+    EXPECT_EQ(CentredOrigin(200, 341), -71);  // a screen smaller than the window: negative, applied as it is
     EXPECT_EQ(CentredOrigin(341, 341), 0);
 }
 

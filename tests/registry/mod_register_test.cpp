@@ -14,9 +14,9 @@ protected:
     void SetUp() override
     {
         path_ = L"Software\\PortSetupTest" + std::to_wstring(::GetCurrentProcessId());
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_,
-                                    nullptr),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            ::RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr),
+            ERROR_SUCCESS);
     }
     void TearDown() override
     {
@@ -72,8 +72,8 @@ TEST_F(SetRegStringTest, AMissingKeyIsNotCreatedAndNothingIsWritten)
     EXPECT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, missing.c_str(), 0, KEY_READ, &probe), ERROR_FILE_NOT_FOUND);
     DWORD values = 1;
     DWORD subkeys = 1;
-    ::RegQueryInfoKeyW(key_, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr,
-                       nullptr, nullptr);
+    ::RegQueryInfoKeyW(key_, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
+                       nullptr);
     EXPECT_EQ(values, 0U);
     EXPECT_EQ(subkeys, 0U);
 }
@@ -87,7 +87,8 @@ TEST_F(SetRegStringTest, ReplacesTheValueAndLeavesItsNeighbours)
     Mod_Register::SetRegString(HKEY_CURRENT_USER, path_, L"COM2:", L"115200,e,7,2,x");
 
     const std::string replaced = "115200,e,7,2,x";
-    EXPECT_EQ(Read("COM2:").bytes, std::vector<unsigned char>(replaced.c_str(), replaced.c_str() + replaced.size() + 1));
+    EXPECT_EQ(Read("COM2:").bytes,
+              std::vector<unsigned char>(replaced.c_str(), replaced.c_str() + replaced.size() + 1));
     const std::string neighbour = "9600,n,8,1";
     EXPECT_EQ(Read("COM1:").bytes,
               std::vector<unsigned char>(neighbour.c_str(), neighbour.c_str() + neighbour.size() + 1));

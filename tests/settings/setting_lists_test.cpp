@@ -31,8 +31,8 @@ TEST(ExtractCode, HandlesTheWorkedCases)
     EXPECT_EQ(ExtractCode(MakeSettingItem({L"None", L"n"})), L"n");
     EXPECT_EQ(ExtractCode(MakeSettingItem({L"None", L""})), L"");
     EXPECT_EQ(ExtractCode(MakeSettingItem({L"115200", L"115200"})), L"115200");
-    EXPECT_EQ(ExtractCode(L""), L"");        // a list with no selection
-    EXPECT_EQ(ExtractCode(L" 8 "), L"8");    // shorter than ten characters
+    EXPECT_EQ(ExtractCode(L""), L"");      // a list with no selection
+    EXPECT_EQ(ExtractCode(L" 8 "), L"8");  // shorter than ten characters
 }
 
 TEST(SettingLists, DefaultsAreTheUsualSerialSettings)

@@ -11,11 +11,10 @@ namespace {
 
 std::string Utf8(const std::wstring& text)
 {
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
+    const int size =
+        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), size, nullptr,
-                          nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), size, nullptr, nullptr);
     return utf8;
 }
 
@@ -35,8 +34,8 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
     ::GetStartupInfoW(&startup);
     const unsigned show = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : 0xFFFFu;
 
-    const std::string line = "image=" + Utf8(image) + "\tshow=" + std::to_string(show) +
-                             "\tcmdline=" + Utf8(::GetCommandLineW()) + "\n";
+    const std::string line =
+        "image=" + Utf8(image) + "\tshow=" + std::to_string(show) + "\tcmdline=" + Utf8(::GetCommandLineW()) + "\n";
     std::FILE* log = ::_wfopen(logPath, L"ab");
     if (log == nullptr) {
         return 4;

@@ -121,8 +121,8 @@ std::map<std::wstring, std::wstring> PortsValues()
         wchar_t data[1024];
         DWORD dataSize = sizeof data;
         DWORD type = 0;
-        if (::RegEnumValueW(key, index, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(data),
-                            &dataSize) != ERROR_SUCCESS) {
+        if (::RegEnumValueW(key, index, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataSize) !=
+            ERROR_SUCCESS) {
             break;
         }
         values[std::wstring(name, nameLength)] = std::wstring(data, dataSize / sizeof(wchar_t)).c_str();
