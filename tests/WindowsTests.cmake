@@ -45,7 +45,9 @@ set(PORTSETUP_WINE_ENVIRONMENT
   "PORTSETUP_EXPECTED_DPI=96")
 
 gtest_add_tests(TARGET windows_tests TEST_PREFIX "win${PORTSETUP_ARCH}." TEST_LIST windows_test_names)
+# A message box that nobody answers would otherwise hold a broken run forever.
 set_tests_properties(${windows_test_names} PROPERTIES
+  TIMEOUT 90
   FIXTURES_REQUIRED wine_prefix
   SKIP_RETURN_CODE 77
   ENVIRONMENT "${PORTSETUP_WINE_ENVIRONMENT}")
@@ -63,14 +65,22 @@ foreach(dpi 120 144)
   set_tests_properties(win${PORTSETUP_ARCH}.prefix-${dpi}dpi-done PROPERTIES FIXTURES_CLEANUP wine_prefix_${dpi})
   set_tests_properties(win${PORTSETUP_ARCH}.layout-${dpi}dpi PROPERTIES
     FIXTURES_REQUIRED wine_prefix_${dpi}
+    TIMEOUT 120
     SKIP_RETURN_CODE 77
     ENVIRONMENT "WINEPREFIX=${prefix};WINEDEBUG=-all;PORTSETUP_EXPECTED_DPI=${dpi}")
 endforeach()
 
+if(PORTSETUP_ARCH EQUAL 64)
+  add_test(NAME win64.small-screen
+    COMMAND "${PORTSETUP_WINE_DIR}/small-screen.sh" "${PORTSETUP_WINE_BASE}" "${CMAKE_BINARY_DIR}/wine-test-small"
+            "$<TARGET_FILE:windows_tests>")
+  set_tests_properties(win64.small-screen PROPERTIES SKIP_RETURN_CODE 77 RUN_SERIAL ON TIMEOUT 120)
+endif()
+
 add_test(NAME win${PORTSETUP_ARCH}.operator
   COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/blackbox/operator_test.sh" ${PORTSETUP_ARCH} "$<TARGET_FILE:PortSetup>"
           "$<TARGET_FILE:rundll32_standin>" "${PORTSETUP_WINE_BASE}" "${CMAKE_CURRENT_BINARY_DIR}/operator")
-set_tests_properties(win${PORTSETUP_ARCH}.operator PROPERTIES SKIP_RETURN_CODE 77 RUN_SERIAL ON)
+set_tests_properties(win${PORTSETUP_ARCH}.operator PROPERTIES SKIP_RETURN_CODE 77 RUN_SERIAL ON TIMEOUT 900)
 
 add_test(NAME win${PORTSETUP_ARCH}.program-file
   COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/blackbox/pe_check.sh" ${PORTSETUP_ARCH} "$<TARGET_FILE:PortSetup>"

@@ -131,6 +131,12 @@ TEST_F(Form1Test, WindowHasItsCaptionSizeAndPlace)
     ::GetWindowRect(window, &outer);
     EXPECT_EQ(outer.left, CentredOrigin(::GetSystemMetrics(SM_CXSCREEN), outer.right - outer.left));
     EXPECT_EQ(outer.top, CentredOrigin(::GetSystemMetrics(SM_CYSCREEN), outer.bottom - outer.top));
+    if (::GetSystemMetrics(SM_CXSCREEN) < outer.right - outer.left) {
+        EXPECT_LT(outer.left, 0);  // applied as computed, not pulled onto the screen
+    }
+    if (::GetSystemMetrics(SM_CYSCREEN) < outer.bottom - outer.top) {
+        EXPECT_LT(outer.top, 0);
+    }
     EXPECT_TRUE(::IsWindowVisible(window));
     EXPECT_FALSE(::IsIconic(window));
     EXPECT_FALSE(::IsZoomed(window));
@@ -357,16 +363,25 @@ TEST_F(Form1Test, AltXLaunchesTheRemovalMinimisedAndCloses)
     EXPECT_EQ(records[0].show, SW_SHOWMINIMIZED);
 }
 
-TEST_F(Form1Test, AltNLaunchesTheInstallForTheChosenPort)
+TEST_F(Form1Test, AltNLaunchesTheInstallForTheChosenPortFromTheSystemFolder)
 {
+    // A rundll32.exe beside the program and in the current folder is ignored.
+    const std::wstring planted = ApplicationFolder() + L"\\rundll32.exe";
+    ASSERT_TRUE(::CopyFileW(SystemRundll32Path().c_str(), planted.c_str(), FALSE));
+    ::SetCurrentDirectoryW(ApplicationFolder().c_str());
+
     Click(Option2Id(1));
     AltPress(L'n');
     EXPECT_EQ(form_.Window(), nullptr);
     EXPECT_EQ(quitCode_, 0);
     const auto records = log_.WaitFor(1);
+    ::DeleteFileW(planted.c_str());
     ASSERT_EQ(records.size(), 1U);
     EXPECT_EQ(records[0].commandLine, InstallCommandLine(ApplicationFolder(), L"LPT2:"));
     EXPECT_EQ(records[0].show, SW_SHOWMINIMIZED);
+    EXPECT_EQ(::CompareStringOrdinal(records[0].image.c_str(), -1, SystemRundll32Path().c_str(), -1, TRUE),
+              CSTR_EQUAL)
+        << testing::Narrow(records[0].image);
 }
 
 TEST_F(Form1Test, EnterPressesTheFocusedButton)
