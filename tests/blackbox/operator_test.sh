@@ -26,7 +26,9 @@ expect_eq() {
     [ "$1" == "$2" ] || fail "$3: expected [$2], got [$1]"
 }
 
-# Sets up a prefix with the program in FOLDER (a Windows path below C:).
+# Sets up a prefix with the program in FOLDER (a Windows path below C:), and
+# starts it. With a third argument "real", Wine's own rundll32 and printui
+# run instead of the stand-in, with printui's tracing on.
 # OPERATOR_CASES, when set, names the cases to run.
 start_case() {
     case_name=$1
@@ -34,7 +36,9 @@ start_case() {
     local folder=$2
     prefix="$work/$case_name"
     stop_wineserver "$prefix"
-    make_test_prefix "$base" "$prefix" "$standin" || { fail "no prefix"; return 1; }
+    local case_standin=$standin
+    [ "${3:-}" = real ] && case_standin=""
+    make_test_prefix "$base" "$prefix" "$case_standin" || { fail "no prefix"; return 1; }
     local unix_folder="$prefix/drive_c/${folder#C:\\}"
     unix_folder=${unix_folder//\\//}
     mkdir -p "$unix_folder"
@@ -43,6 +47,9 @@ start_case() {
     log="$work/$case_name.launches"
     rm -f "$log"
     export WINEPREFIX=$prefix WINEDEBUG=${OPERATOR_WINEDEBUG:--all} WINEDLLOVERRIDES="rundll32.exe=n"
+    if [ "${3:-}" = real ]; then
+        export WINEDEBUG=+printui WINEDLLOVERRIDES=""
+    fi
     export RUNDLL32_STANDIN_LOG="Z:${log//\//\\}"
     start_wineserver "$prefix"
     ports_before=$(ports_values)
@@ -153,6 +160,20 @@ if start_case parallel-mouse 'C:\Setup'; then
     expect_exit_code 0
     expect_eq "$(launches)" "image=C:\\windows\\system32\\rundll32.exe	show=2	cmdline=$(install_line 'C:\Setup' 'LPT1:')" "launch"
     expect_eq "$(ports_values)" "$ports_before" "Ports values"
+    finish_case
+fi
+
+# Wine's own PrintUIEntry parses the install line the program starts from a
+# folder with spaces: every argument comes out whole.
+if start_case printui-witness 'C:\Program Files\Q7 Setup' real; then
+    xdotool key --window "$window" alt+n 2>/dev/null
+    expect_exit_code 0
+    for _ in $(seq 1 100); do
+        grep -q 'command not implemented' "$work/$case_name.out" && break
+        sleep 0.1
+    done
+    parsed=$(grep -o 'opt: L"[a-z]"  L".*"' "$work/$case_name.out" | tr '\n' '|')
+    expect_eq "$parsed" 'opt: L"b"  L"Q7 MiniPrinter(Cut Mode)"|opt: L"f"  L"C:\\Program Files\\Q7 Setup\\ZUTW2KXPDrvs.INF"|opt: L"r"  L"COM1:"|opt: L"m"  L"Q7 MiniPrinter(Cut Mode)"|' "arguments as PrintUIEntry read them"
     finish_case
 fi
 

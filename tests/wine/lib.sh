@@ -25,13 +25,15 @@ ensure_base_prefix() {
     touch "$dir/.portsetup-ready"
 }
 
-# Copies BASE to DEST and puts STANDIN in place of the system's rundll32.exe.
+# Copies BASE to DEST and puts STANDIN, if given, in place of the system's
+# rundll32.exe.
 make_test_prefix() {
     local base=$1 dest=$2 standin=$3 folder
     ensure_base_prefix "$base" || return 1
     rm -rf "$dest"
     mkdir -p "$(dirname "$dest")"
     cp -a "$base" "$dest"
+    [ -n "$standin" ] || return 0
     for folder in system32 syswow64; do
         if [ -d "$dest/drive_c/windows/$folder" ]; then
             cp "$standin" "$dest/drive_c/windows/$folder/rundll32.exe"
