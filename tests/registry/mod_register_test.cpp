@@ -95,15 +95,5 @@ TEST_F(SetRegStringTest, ReplacesTheValueAndLeavesItsNeighbours)
     EXPECT_EQ(Read("FILE:").bytes, std::vector<unsigned char>{'\0'});
 }
 
-TEST_F(SetRegStringTest, AKeyOpenedReadOnlyElsewhereStillTakesTheWrite)
-{
-    // The writer opens its own handle with set-value rights.
-    HKEY readOnly = nullptr;
-    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_READ, &readOnly), ERROR_SUCCESS);
-    Mod_Register::SetRegString(HKEY_CURRENT_USER, path_, L"COM3:", L"19200,n,8,1,p");
-    ::RegCloseKey(readOnly);
-    EXPECT_EQ(Read("COM3:").bytes.size(), 14U);
-}
-
 }  // namespace
 }  // namespace portsetup
