@@ -379,8 +379,7 @@ TEST_F(Form1Test, AltNLaunchesTheInstallForTheChosenPortFromTheSystemFolder)
     ASSERT_EQ(records.size(), 1U);
     EXPECT_EQ(records[0].commandLine, InstallCommandLine(ApplicationFolder(), L"LPT2:"));
     EXPECT_EQ(records[0].show, SW_SHOWMINIMIZED);
-    EXPECT_EQ(::CompareStringOrdinal(records[0].image.c_str(), -1, SystemRundll32Path().c_str(), -1, TRUE),
-              CSTR_EQUAL)
+    EXPECT_EQ(::CompareStringOrdinal(records[0].image.c_str(), -1, SystemRundll32Path().c_str(), -1, TRUE), CSTR_EQUAL)
         << testing::Narrow(records[0].image);
 }
 
@@ -428,15 +427,16 @@ protected:
         Click(kCommand1);
         EXPECT_EQ(form_.Window(), nullptr);
         EXPECT_EQ(log_.WaitFor(1).size(), 1U);
+        const auto after = testing::PortsValues();
         std::map<std::wstring, std::wstring> changes;
-        for (const auto& [name, value] : testing::PortsValues()) {
+        for (const auto& [name, value] : after) {
             const auto old = before.find(name);
             if (old == before.end() || old->second != value) {
                 changes[name] = value;
             }
         }
         for (const auto& [name, value] : before) {
-            EXPECT_EQ(testing::PortsValues().count(name), 1U) << testing::Narrow(name);
+            EXPECT_EQ(after.count(name), 1U) << testing::Narrow(name);
         }
         return changes;
     }
