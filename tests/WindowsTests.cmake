@@ -22,13 +22,19 @@ add_executable(windows_tests
   ${PORTSETUP_CORE_TESTS}
   support/wine_test_support.cpp
   dialog/form1_test.cpp
+  platform/dll_search_test.cpp
   platform/launch_test.cpp
   registry/mod_register_test.cpp
   "${PORTSETUP_RESOURCE_SCRIPT}")
 target_include_directories(windows_tests PRIVATE . "${PORTSETUP_GENERATED_DIR}" "${PROJECT_SOURCE_DIR}/src/resources")
 target_link_libraries(windows_tests PRIVATE portsetup_win32 portsetup_warnings GTest::gtest_main advapi32)
 target_link_options(windows_tests PRIVATE -static)
-add_dependencies(windows_tests rundll32_standin)
+add_dependencies(windows_tests rundll32_standin planted_probe)
+
+# Planted beside the tests, where a hardened program must not look for DLLs.
+add_library(planted_probe SHARED support/planted_probe.cpp)
+set_target_properties(planted_probe PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}")
+target_link_options(planted_probe PRIVATE -static)
 
 add_test(NAME win${PORTSETUP_ARCH}.prefix
   COMMAND "${PORTSETUP_WINE_DIR}/prepare-prefix.sh" "${PORTSETUP_WINE_BASE}" "${PORTSETUP_TEST_PREFIX}"
