@@ -14,6 +14,8 @@ if ! wine_can_run "$arch"; then
     exit 77
 fi
 loader=$(wine_loader "$arch")
+# Wine reads file names and arguments in the locale's character set.
+export LC_ALL=C.UTF-8
 ports_key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\Ports'
 failures=0
 
@@ -26,34 +28,46 @@ expect_eq() {
     [ "$1" == "$2" ] || fail "$3: expected [$2], got [$1]"
 }
 
-# Sets up a prefix with the program in FOLDER (a Windows path below C:), and
-# starts it. With a third argument "real", Wine's own rundll32 and printui
-# run instead of the stand-in, with printui's tracing on.
+# Sets up a throwaway prefix with the program in FOLDER (a Windows path on
+# C:) and its wineserver running. With a third argument "real", Wine's own
+# rundll32 and printui run instead of the stand-in, with printui's tracing
+# on; with "framed", Wine draws the window's frame and caption itself.
 # OPERATOR_CASES, when set, names the cases to run.
-start_case() {
+prepare_case() {
     case_name=$1
     [ -z "${OPERATOR_CASES:-}" ] || [[ " $OPERATOR_CASES " == *" $case_name "* ]] || return 1
-    local folder=$2
+    local folder=$2 mode=${3:-}
     prefix="$work/$case_name"
     stop_wineserver "$prefix"
     local case_standin=$standin
-    [ "${3:-}" = real ] && case_standin=""
+    [ "$mode" = real ] && case_standin=""
     make_test_prefix "$base" "$prefix" "$case_standin" || { fail "no prefix"; return 1; }
-    local unix_folder="$prefix/drive_c/${folder#C:\\}"
-    unix_folder=${unix_folder//\\//}
-    mkdir -p "$unix_folder"
-    cp "$program" "$unix_folder/PortSetup.exe"
-    program_path="$folder\\PortSetup.exe"
+    program_folder="$prefix/drive_c/${folder#C:\\}"
+    program_folder=${program_folder//\\//}
+    mkdir -p "$program_folder"
+    cp "$program" "$program_folder/PortSetup.exe"
+    program_path="${folder%\\}\\PortSetup.exe"
     log="$work/$case_name.launches"
-    rm -f "$log"
+    output="$work/$case_name.out"
+    rm -f "$log" "$output"
+    launch_folder=$work
     export WINEPREFIX=$prefix WINEDEBUG=${OPERATOR_WINEDEBUG:--all} WINEDLLOVERRIDES="rundll32.exe=n"
-    if [ "${3:-}" = real ]; then
+    if [ "$mode" = real ]; then
         export WINEDEBUG=+printui WINEDLLOVERRIDES=""
+    fi
+    if [ "$mode" = framed ]; then
+        "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+        stop_wineserver "$prefix"
     fi
     export RUNDLL32_STANDIN_LOG="Z:${log//\//\\}"
     start_wineserver "$prefix"
-    ports_before=$(ports_values)
-    "$loader" "$program_path" </dev/null >"$work/$case_name.out" 2>&1 &
+}
+
+# Starts the program from launch_folder and waits for its dialog. The Ports
+# values before are read unless the caller knows them already.
+launch_program() {
+    [ "${1:-}" = ports-known ] || ports_before=$(ports_values)
+    (cd "$launch_folder" && exec "$loader" "$program_path" </dev/null >>"$output" 2>&1) &
     pid=$!
     window=""
     for _ in $(seq 1 150); do
@@ -64,6 +78,10 @@ start_case() {
     [ -n "$window" ] || { fail "the dialog did not appear"; kill "$pid"; return 1; }
     xdotool windowfocus --sync "$window" 2>/dev/null || true
     sleep 0.5
+}
+
+start_case() {
+    prepare_case "$@" && launch_program
 }
 
 # Waits for the program to end and checks its exit code.
@@ -83,12 +101,14 @@ expect_exit_code() {
     expect_eq "$code" "$1" "exit code"
 }
 
+# The values of the Ports key as NAME=VALUE lines, read with Wine's reg.
 ports_values() {
-    "$loader" reg query "$ports_key" 2>/dev/null | tr -d '\r' | grep -E '^ +[^ ]' | sort
+    "$loader" reg query "$ports_key" 2>/dev/null | tr -d '\r' | awk '/^ +[^ ]/ { print $1 "=" $3 }' | sort
 }
 
-port_value() {
-    ports_values | awk -v name="$1" '$1 == name { print ($3 == "" ? "" : $3) }'
+# Values of the Ports key that differ from before the program started.
+changed_ports() {
+    diff <(echo "$ports_before") <(ports_values) | sed -n 's/^> //p'
 }
 
 # The launches the stand-in recorded, once the launched process had time.
@@ -117,18 +137,61 @@ install_line() {
 }
 removal_line='rundll32 printui.dll,PrintUIEntry /dd /m "Q7 MiniPrinter(Cut Mode)"'
 
-# Next pressed with Alt+N at once, from a folder with spaces: COM1 and the
-# default settings.
-if start_case next-defaults 'C:\Program Files\Q7 Setup'; then
+# Clicks the point X, Y given in twips from the dialog's client origin; the
+# window is drawn at 96 DPI, its client area 335 x 235 pixels.
+click_at_twips() {
+    local x y width height border top
+    read -r x y width height < <(xdotool getwindowgeometry --shell "$window" |
+        awk -F= '{ v[$1] = $2 } END { print v["X"], v["Y"], v["WIDTH"], v["HEIGHT"] }')
+    border=$(((width - 335) / 2))
+    top=$((height - 235 - border))
+    xdotool mousemove $((x + border + $1 / 15)) $((y + top + $2 / 15)) click 1 2>/dev/null
+    sleep 0.3
+}
+
+# The parallel port buttons, by number (1 or 2), in the Parallel Port group.
+click_parallel_port() {
+    click_at_twips $((30 + 165 + 100)) $((1950 + 285 + ($1 - 1) * 360 + 105))
+}
+
+# From the start: COM4 by the arrow keys, and the fastest line in the first
+# list with End.
+choose_com4_fastest() {
+    xdotool key --window "$window" Tab Tab Down Down Down Tab End 2>/dev/null
+    sleep 0.3
+}
+
+# Next from FOLDER after choose_com4_fastest: the line names the folder and
+# COM4, and only COM4's value changes.
+expect_com4_fastest_from() {
     xdotool key --window "$window" alt+n 2>/dev/null
     expect_exit_code 0
-    expect_launch "$(install_line 'C:\Program Files\Q7 Setup' 'COM1:')"
-    expect_eq "$(port_value COM1:)" "9600,n,8,1" "COM1: value"
+    expect_launch "$(install_line "$1" 'COM4:')"
+    expect_eq "$(changed_ports)" "COM4:=128000,n,8,1" "changed Ports values"
+}
+
+# Next pressed with Alt+N at once, from a folder with spaces, beside the
+# information file and a planted rundll32.exe, with another planted in the
+# current folder: COM1 and the default settings, the system's rundll32.
+if prepare_case next-defaults 'C:\Program Files\Q7 Setup'; then
+    echo "[Version]" >"$program_folder/ZUTW2KXPDrvs.INF"
+    launch_folder="$prefix/drive_c/users/Public"
+    mkdir -p "$launch_folder"
+    cp "$standin" "$program_folder/rundll32.exe"
+    cp "$standin" "$launch_folder/rundll32.exe"
+    "$loader" reg add "$ports_key" /v COM1: /d "1200,e,7,2" /f >/dev/null 2>&1
+    if launch_program; then
+        xdotool key --window "$window" alt+n 2>/dev/null
+        expect_exit_code 0
+        expect_launch "$(install_line 'C:\Program Files\Q7 Setup' 'COM1:')"
+        expect_eq "$(changed_ports)" "COM1:=9600,n,8,1" "changed Ports values"
+    fi
     finish_case
 fi
 
 # Tab to the serial ports, Down twice to COM3, Enter on Next after tabbing
-# round: the install line names COM3.
+# round. No information file lies beside the program (as in every case but
+# the first): the install line is started all the same.
 if start_case keyboard-com3 'C:\Setup'; then
     xdotool key --window "$window" Tab Tab Down Down 2>/dev/null
     sleep 0.3
@@ -137,11 +200,6 @@ if start_case keyboard-com3 'C:\Setup'; then
     expect_launch "$(install_line 'C:\Setup' 'COM3:')"
     finish_case
 fi
-
-# Values of the Ports key that differ from before the case, as NAME=VALUE.
-changed_ports() {
-    diff <(echo "$ports_before") <(ports_values) | awk '/^>/ { print $2 "=" $4 }'
-}
 
 # COM2 by keyboard, 19200 and hardware flow control picked in the lists with
 # the arrow keys, one list opened with Alt+Down: only COM2's value changes.
@@ -158,10 +216,7 @@ fi
 
 # LPT1 clicked with the mouse, then Next: the line names LPT1, nothing stored.
 if start_case parallel-mouse 'C:\Setup'; then
-    read -r x y < <(xdotool getwindowgeometry --shell "$window" | awk -F= '/^X=/ { x = $2 } /^Y=/ { y = $2 } END { print x, y }')
-    # LPT1's button, in pixels at 96 DPI from the window's client origin.
-    xdotool mousemove $((x + (30 + 165 + 100) / 15)) $((y + (1950 + 285 + 105) / 15)) click 1 2>/dev/null
-    sleep 0.3
+    click_parallel_port 1
     xdotool key --window "$window" alt+n 2>/dev/null
     expect_exit_code 0
     expect_launch "$(install_line 'C:\Setup' 'LPT1:')"
@@ -175,10 +230,10 @@ if start_case printui-witness 'C:\Program Files\Q7 Setup' real; then
     xdotool key --window "$window" alt+n 2>/dev/null
     expect_exit_code 0
     for _ in $(seq 1 100); do
-        grep -q 'command not implemented' "$work/$case_name.out" && break
+        grep -q 'command not implemented' "$output" && break
         sleep 0.1
     done
-    parsed=$(grep -o 'opt: L"[a-z]"  L".*"' "$work/$case_name.out" | tr '\n' '|')
+    parsed=$(grep -o 'opt: L"[a-z]"  L".*"' "$output" | tr '\n' '|')
     expect_eq "$parsed" 'opt: L"b"  L"Q7 MiniPrinter(Cut Mode)"|opt: L"f"  L"C:\\Program Files\\Q7 Setup\\ZUTW2KXPDrvs.INF"|opt: L"r"  L"COM1:"|opt: L"m"  L"Q7 MiniPrinter(Cut Mode)"|' "arguments as PrintUIEntry read them"
     finish_case
 fi
@@ -201,6 +256,127 @@ if start_case close 'C:\Setup'; then
     expect_exit_code 0
     expect_eq "$(launches)" "" "launch"
     expect_eq "$(ports_values)" "$ports_before" "Ports values"
+    finish_case
+fi
+
+# No Ports key: the driver is installed, the key is not created, the program
+# ends normally.
+if prepare_case ports-key-absent 'C:\Setup'; then
+    "$loader" reg delete "$ports_key" /f >/dev/null 2>&1
+    if launch_program; then
+        choose_com4_fastest
+        xdotool key --window "$window" alt+n 2>/dev/null
+        expect_exit_code 0
+        expect_launch "$(install_line 'C:\Setup' 'COM4:')"
+        "$loader" reg query "$ports_key" >/dev/null 2>&1 && fail "the Ports key was created"
+    fi
+    finish_case
+fi
+
+# No rundll32.exe in the system folder: a message names the problem, the
+# program ends with the system's error code, nothing is started or stored.
+if prepare_case rundll32-absent 'C:\Setup'; then
+    rm -f "$prefix/drive_c/windows/system32/rundll32.exe" "$prefix/drive_c/windows/syswow64/rundll32.exe"
+    export WINEDEBUG=+msgbox
+    if launch_program; then
+        choose_com4_fastest
+        xdotool key --window "$window" alt+n 2>/dev/null
+        message=""
+        for _ in $(seq 1 50); do
+            message=$(sed -n 's/.*MSGBOX_OnInit //p' "$output")
+            [ -n "$message" ] && break
+            sleep 0.1
+        done
+        expect_eq "${message%%File not found*}" 'L"The printer set-up could not be started.\n\nC:\\windows\\system32\\rundll32.exe\n\n' "message"
+        box=$(xdotool search --name '^Select Port Type$' 2>/dev/null | grep -v -x "$window" | head -n 1)
+        [ -n "$box" ] && xdotool key --window "$box" Return 2>/dev/null
+        expect_exit_code 2
+        expect_eq "$(launches)" "" "launch"
+        expect_eq "$(ports_values)" "$ports_before" "Ports values"
+    fi
+    finish_case
+fi
+
+# The program in a drive's root, in a folder with Korean letters and in one
+# deeper than 260 characters.
+if start_case drive-root 'C:\'; then
+    choose_com4_fastest
+    expect_com4_fastest_from 'C:\'
+    finish_case
+fi
+
+if start_case korean-folder 'C:\프린터 설치\드라이버'; then
+    choose_com4_fastest
+    expect_com4_fastest_from 'C:\프린터 설치\드라이버'
+    finish_case
+fi
+
+deep_folder='C:\Q7 Setup'
+while [ ${#deep_folder} -le 300 ]; do
+    deep_folder+='\Mini printer driver files for the Q7 MiniPrinter in Cut Mode'
+done
+if start_case deep-folder "$deep_folder"; then
+    choose_com4_fastest
+    expect_com4_fastest_from "$deep_folder"
+    finish_case
+fi
+
+# The dialog as the README shows it, with Wine's frame: the serial state at
+# start, the parallel state after a click on LPT1.
+if start_case pictures 'C:\Setup' framed; then
+    mkdir -p "$work/screenshots"
+    /usr/bin/import -window "$window" "$work/screenshots/dialog-serial.png"
+    click_parallel_port 1
+    /usr/bin/import -window "$window" "$work/screenshots/dialog-parallel.png"
+    xdotool key --window "$window" alt+n 2>/dev/null
+    expect_exit_code 0
+    expect_launch "$(install_line 'C:\Setup' 'LPT1:')"
+    finish_case
+fi
+
+# Fifty runs in a row in one prefix, each with other choices made with the
+# keys (a port, then each list from its first entry) or a click on a parallel
+# port: each run leaves its own port's value and no other change.
+if prepare_case fifty-runs 'C:\Setup'; then
+    bits_per_second=(1200 1800 2400 4800 7200 9600 14400 19200 38400 57600 115200 128000)
+    data_bits=(4 5 6 7 8)
+    parity=(e o n m s)
+    stop_bits=(1 1.5 2)
+    flow_control=(,x ,p "")
+    runs=0
+    ports_before=$(ports_values)
+    for run in $(seq 0 49); do
+        rm -f "$log"
+        launch_program ports-known || break
+        port=$((run % 6))
+        if [ $port -lt 4 ]; then
+            picks=($((run * 5 % 12)) $((run % 5)) $((run * 3 % 5)) $((run / 6 % 3)) $((run / 2 % 3)))
+            keys=(Tab Tab)
+            for _ in $(seq 1 $port); do keys+=(Down); done
+            for pick in "${picks[@]}"; do
+                keys+=(Tab Home)
+                for _ in $(seq 1 "$pick"); do keys+=(Down); done
+            done
+            xdotool key --window "$window" "${keys[@]}" 2>/dev/null
+            name="COM$((port + 1)):"
+            value="${bits_per_second[picks[0]]},${parity[picks[2]]},${data_bits[picks[1]]},${stop_bits[picks[3]]}${flow_control[picks[4]]}"
+            expected=$(echo "$ports_before" | sed "s/^$name=.*/$name=$value/")
+        else
+            click_parallel_port $((port - 3))
+            name="LPT$((port - 3)):"
+            expected=$ports_before
+        fi
+        sleep 0.3
+        xdotool key --window "$window" alt+n 2>/dev/null
+        failures_before=$failures
+        expect_exit_code 0
+        expect_launch "$(install_line 'C:\Setup' "$name")"
+        ports_after=$(ports_values)
+        expect_eq "$ports_after" "$expected" "Ports values after run $((run + 1)) ($name)"
+        ports_before=$ports_after
+        [ $failures -eq "$failures_before" ] && runs=$((runs + 1))
+    done
+    echo "fifty-runs: $runs of 50 runs as expected"
     finish_case
 fi
 
