@@ -47,8 +47,11 @@ target_compile_definitions(portsetup_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AN
                            _WIN32_WINNT=0x0601)
 target_link_libraries(portsetup_win32 PUBLIC comctl32 gdi32 user32)
 
-# Size: no unused code or data, no symbols.
-set(PORTSETUP_SIZE_OPTIONS -Os -ffunction-sections -fdata-sections)
+# Size: no unused code or data, no symbols, no exceptions (what the library
+# would throw ends the program instead: src/platform/library_failures.cpp),
+# no locks around static initialisation (the program has a single thread).
+set(PORTSETUP_SIZE_OPTIONS -Os -ffunction-sections -fdata-sections $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions>
+    $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti> $<$<COMPILE_LANGUAGE:CXX>:-fno-threadsafe-statics>)
 target_compile_options(portsetup_core PRIVATE ${PORTSETUP_SIZE_OPTIONS})
 target_compile_options(portsetup_win32 PRIVATE ${PORTSETUP_SIZE_OPTIONS})
 
@@ -60,7 +63,7 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   list(APPEND PORTSETUP_LINK_OPTIONS -Wl,--high-entropy-va)
 endif()
 
-add_executable(PortSetup WIN32 src/main.cpp "${PORTSETUP_RESOURCE_SCRIPT}")
+add_executable(PortSetup WIN32 src/main.cpp src/platform/library_failures.cpp "${PORTSETUP_RESOURCE_SCRIPT}")
 target_include_directories(PortSetup PRIVATE "${PORTSETUP_GENERATED_DIR}" src/resources)
 target_compile_options(PortSetup PRIVATE ${PORTSETUP_SIZE_OPTIONS})
 target_link_libraries(PortSetup PRIVATE portsetup_win32 portsetup_warnings)

@@ -2,6 +2,20 @@
 
 namespace portsetup {
 
+namespace {
+
+std::wstring DecimalText(DWORD number)
+{
+    std::wstring digits;
+    do {
+        digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + number % 10));
+        number /= 10;
+    } while (number != 0);
+    return digits;
+}
+
+}  // namespace
+
 std::wstring SystemErrorText(DWORD errorCode)
 {
     wchar_t* buffer = nullptr;
@@ -17,7 +31,7 @@ std::wstring SystemErrorText(DWORD errorCode)
         text.pop_back();
     }
     if (text.empty()) {
-        text = L"Error " + std::to_wstring(errorCode);
+        text = L"Error " + DecimalText(errorCode);
     }
     return text;
 }
