@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Measures the program against the plainest Win32 build of the same dialog
+# (the floor) and an empty window with two buttons, under Wine: start-up to a
+# window ready for input, peak working set, Next-to-exit time, over RUNS
+# alternating runs (20 unless given), and the sizes and imported DLLs of the
+# files. Prints a table and keeps it in build/bench/results.md.
+#
+# bench/run.sh [RUNS]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/common.sh"
+. "$root/tests/wine/lib.sh"
+runs=${1:-20}
+
+"$root/scripts/install-deps.sh"
+targets=(PortSetup floor_dialog empty_window bench_launcher rundll32_standin)
+for arch in 32 64; do
+    if [ $arch = 32 ]; then tree=win32 toolchain=mingw-i686; else tree=win64 toolchain=mingw-x86_64; fi
+    cmake -S "$root" -B "$build_root/$tree" -G Ninja -DPORTSETUP_WINE_BASE="$build_root/wine-base" \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain.cmake" >/dev/null
+    cmake --build "$build_root/$tree" --target "${targets[@]}" >/dev/null
+done
+
+# The shipped program is the 32-bit one; where Wine cannot run it here, the
+# 64-bit build of the same sources is measured.
+arch=32
+wine_can_run 32 || arch=64
+tree="$build_root/win$arch"
+out="$build_root/bench"
+prefix="$out/prefix"
+mkdir -p "$out"
+stop_wineserver "$prefix"
+make_test_prefix "$build_root/wine-base" "$prefix" "$tree/tests/standin/rundll32.exe"
+mkdir -p "$prefix/drive_c/bench"
+cp "$tree/PortSetup.exe" "$tree/bench/floor_dialog.exe" "$tree/bench/empty_window.exe" \
+    "$tree/bench/bench_launcher.exe" "$prefix/drive_c/bench/"
+
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="rundll32.exe=n"
+start_wineserver "$prefix"
+# Wine's own virtual desktop: with no window manager, Wine would otherwise
+# wait on the X server when a focused window goes away.
+echo "Running $runs rounds of the $arch-bit programs under Wine..."
+with_display "$(wine_loader "$arch")" explorer /desktop=bench,1024x768 'C:\bench\bench_launcher.exe' "$runs" \
+    'program=C:\bench\PortSetup.exe' 'floor=C:\bench\floor_dialog.exe' 'empty=C:\bench\empty_window.exe' \
+    </dev/null | tr -d '\r' >"$out/runs.txt"
+stop_wineserver "$prefix"
+for name in program floor empty; do
+    count=$(grep -c "^$name " "$out/runs.txt" || true)
+    [ "$count" -eq "$runs" ] || { echo "only $count of $runs runs of $name completed" >&2; exit 1; }
+done
+
+# median, smallest and largest of column COLUMN of NAME's runs
+stats() {
+    awk -v name="$1" -v column="$2" '$1 == name { print $column }' "$out/runs.txt" | sort -g |
+        awk '{ v[NR] = $1 } END { m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; print m, v[1], v[NR] }'
+}
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+row() {
+    local label=$1 column=$2 unit=$3 program floor empty
+    read -r pm pmin pmax < <(stats program "$column")
+    read -r fm fmin fmax < <(stats floor "$column")
+    read -r em emin emax < <(stats empty "$column")
+    printf '| %s | %s (%s–%s) | %s (%s–%s) | %s (%s–%s) | %s |\n' "$label, $unit" "$pm" "$pmin" "$pmax" \
+        "$fm" "$fmin" "$fmax" "$em" "$emin" "$emax" "$(ratio "$pm" "$fm")"
+}
+size_kib() { awk -v b="$(stat -c %s "$1")" 'BEGIN { printf "%.1f", b / 1024 }'; }
+imports() { "${2}-objdump" -p "$1" | awk '/DLL Name:/ { print $3 }' | sort -u | tr '\n' ' '; }
+import_count() { imports "$1" "$2" | wc -w; }
+objdump_prefix() { if [ "$1" = 32 ]; then echo i686-w64-mingw32; else echo x86_64-w64-mingw32; fi; }
+
+prefix_tool=$(objdump_prefix "$arch")
+cpu=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
+{
+    echo "Machine: $(nproc) cores, ${cpu:-unknown CPU}; $(uname -sr); $("$(wine_loader 64)" --version)."
+    echo "Programs: $arch-bit, $runs alternating rounds, in a Wine virtual desktop on Xvfb."
+    echo "Figures: median (smallest–largest); ratio = program median / floor median."
+    echo
+    echo "| | program | floor | empty window | program / floor |"
+    echo "|---|---|---|---|---|"
+    row "start to ready for input" 3 ms
+    row "peak working set" 4 KiB
+    row "Next click to exit" 5 ms
+    printf '| file size, KiB | %s | %s | %s | %s |\n' "$(size_kib "$tree/PortSetup.exe")" \
+        "$(size_kib "$tree/bench/floor_dialog.exe")" "$(size_kib "$tree/bench/empty_window.exe")" \
+        "$(ratio "$(stat -c %s "$tree/PortSetup.exe")" "$(stat -c %s "$tree/bench/floor_dialog.exe")")"
+    printf '| DLLs imported | %s | %s | %s | %s |\n' "$(import_count "$tree/PortSetup.exe" "$prefix_tool")" \
+        "$(import_count "$tree/bench/floor_dialog.exe" "$prefix_tool")" \
+        "$(import_count "$tree/bench/empty_window.exe" "$prefix_tool")" \
+        "$(ratio "$(import_count "$tree/PortSetup.exe" "$prefix_tool")" "$(import_count "$tree/bench/floor_dialog.exe" "$prefix_tool")")"
+    echo
+    for a in 32 64; do
+        exe="$build_root/win$a/PortSetup.exe"
+        echo "PortSetup.exe, $a-bit: $(stat -c %s "$exe") bytes ($(size_kib "$exe") KiB), imports $(imports "$exe" "$(objdump_prefix $a)")"
+    done
+} | tee "$out/results.md"
