@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Takes the README's pictures of the dialog anew: the operator suite's
+# "pictures" case runs the built program under Wine, with the serial port
+# chosen and then a parallel port, and the screenshots go to docs/pictures/.
+set -euo pipefail
+. "$(dirname "$0")/common.sh"
+. "$root/tests/wine/lib.sh"
+
+"$root/scripts/install-deps.sh"
+build_all
+arch=32
+wine_can_run 32 || arch=64
+work="$build_root/pictures"
+rm -rf "$work"
+OPERATOR_CASES=pictures with_display "$root/tests/blackbox/operator_test.sh" "$arch" \
+    "$build_root/win$arch/PortSetup.exe" "$build_root/win$arch/tests/standin/rundll32.exe" \
+    "$build_root/wine-base" "$work"
+mkdir -p "$root/docs/pictures"
+cp "$work/screenshots/dialog-serial.png" "$work/screenshots/dialog-parallel.png" "$root/docs/pictures/"
+echo "Pictures of the $arch-bit program: docs/pictures/dialog-serial.png, docs/pictures/dialog-parallel.png"
