@@ -49,17 +49,20 @@ for name in program floor empty; do
     [ "$count" -eq "$runs" ] || { echo "only $count of $runs runs of $name completed" >&2; exit 1; }
 done
 
-# median, smallest and largest of column COLUMN of NAME's runs
+# Median, smallest and largest of column COLUMN of NAME's runs, with DIGITS
+# decimals.
 stats() {
     awk -v name="$1" -v column="$2" '$1 == name { print $column }' "$out/runs.txt" | sort -g |
-        awk '{ v[NR] = $1 } END { m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; print m, v[1], v[NR] }'
+        awk -v digits="$3" '{ v[NR] = $1 } END {
+            m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+            f = "%." digits "f %." digits "f %." digits "f\n"; printf f, m, v[1], v[NR] }'
 }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 row() {
-    local label=$1 column=$2 unit=$3 program floor empty
-    read -r pm pmin pmax < <(stats program "$column")
-    read -r fm fmin fmax < <(stats floor "$column")
-    read -r em emin emax < <(stats empty "$column")
+    local label=$1 column=$2 unit=$3 digits=$4 pm pmin pmax fm fmin fmax em emin emax
+    read -r pm pmin pmax < <(stats program "$column" "$digits")
+    read -r fm fmin fmax < <(stats floor "$column" "$digits")
+    read -r em emin emax < <(stats empty "$column" "$digits")
     printf '| %s | %s (%s–%s) | %s (%s–%s) | %s (%s–%s) | %s |\n' "$label, $unit" "$pm" "$pmin" "$pmax" \
         "$fm" "$fmin" "$fmax" "$em" "$emin" "$emax" "$(ratio "$pm" "$fm")"
 }
@@ -77,9 +80,9 @@ cpu=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
     echo
     echo "| | program | floor | empty window | program / floor |"
     echo "|---|---|---|---|---|"
-    row "start to ready for input" 3 ms
-    row "peak working set" 4 KiB
-    row "Next click to exit" 5 ms
+    row "start to ready for input" 3 ms 1
+    row "peak working set" 4 KiB 0
+    row "Next click to exit" 5 ms 1
     printf '| file size, KiB | %s | %s | %s | %s |\n' "$(size_kib "$tree/PortSetup.exe")" \
         "$(size_kib "$tree/bench/floor_dialog.exe")" "$(size_kib "$tree/bench/empty_window.exe")" \
         "$(ratio "$(stat -c %s "$tree/PortSetup.exe")" "$(stat -c %s "$tree/bench/floor_dialog.exe")")"
