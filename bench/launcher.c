@@ -46,15 +46,13 @@ static int RunOnce(const wchar_t* name, const wchar_t* program, int round, LARGE
     PROCESS_MEMORY_COUNTERS memory = {0};
     struct Search search = {0, NULL};
     LARGE_INTEGER start, ready, clicked, ended;
-    wchar_t commandLine[MAX_PATH + 2];
     DWORD_PTR answer = 0;
     HWND next;
     int waited;
 
-    swprintf(commandLine, MAX_PATH + 2, L"\"%ls\"", program);
     startup.cb = sizeof startup;
     QueryPerformanceCounter(&start);
-    if (!CreateProcessW(program, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
+    if (!CreateProcessW(program, NULL, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
         fwprintf(stderr, L"%ls: cannot start %ls (error %lu)\n", name, program, GetLastError());
         return 1;
     }
