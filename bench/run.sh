@@ -2,7 +2,7 @@
 # Measures the program against the plainest Win32 build of the same dialog
 # (the floor) and an empty window with two buttons, under Wine: start-up to a
 # window ready for input, peak working set, Next-to-exit time, over RUNS
-# alternating runs (20 unless given), and the sizes and imported DLLs of the
+# alternating runs (40 unless given), and the sizes and imported DLLs of the
 # files. Prints a table and keeps it in build/bench/results.md.
 #
 # bench/run.sh [RUNS]
@@ -10,7 +10,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/common.sh"
 . "$root/tests/wine/lib.sh"
-runs=${1:-20}
+runs=${1:-40}
 
 "$root/scripts/install-deps.sh"
 targets=(PortSetup floor_dialog empty_window bench_launcher rundll32_standin)
@@ -49,13 +49,13 @@ for name in program floor empty; do
     [ "$count" -eq "$runs" ] || { echo "only $count of $runs runs of $name completed" >&2; exit 1; }
 done
 
-# Median, smallest and largest of column COLUMN of NAME's runs, with DIGITS
-# decimals.
+# Median and quartiles of column COLUMN of NAME's runs, with DIGITS decimals.
 stats() {
     awk -v name="$1" -v column="$2" '$1 == name { print $column }' "$out/runs.txt" | sort -g |
         awk -v digits="$3" '{ v[NR] = $1 } END {
             m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
-            f = "%." digits "f %." digits "f %." digits "f\n"; printf f, m, v[1], v[NR] }'
+            q1 = v[int((NR + 3) / 4)]; q3 = v[int((3 * NR + 1) / 4)]
+            f = "%." digits "f %." digits "f %." digits "f\n"; printf f, m, q1, q3 }'
 }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 row() {
@@ -76,7 +76,7 @@ cpu=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
 {
     echo "Machine: $(nproc) cores, ${cpu:-unknown CPU}; $(uname -sr); $("$(wine_loader 64)" --version)."
     echo "Programs: $arch-bit, $runs alternating rounds, in a Wine virtual desktop on Xvfb."
-    echo "Figures: median (smallest–largest); ratio = program median / floor median."
+    echo "Figures: median (first–third quartile); ratio = program median / floor median."
     echo
     echo "| | program | floor | empty window | program / floor |"
     echo "|---|---|---|---|---|"
@@ -90,6 +90,13 @@ cpu=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
         "$(import_count "$tree/bench/floor_dialog.exe" "$prefix_tool")" \
         "$(import_count "$tree/bench/empty_window.exe" "$prefix_tool")" \
         "$(ratio "$(import_count "$tree/PortSetup.exe" "$prefix_tool")" "$(import_count "$tree/bench/floor_dialog.exe" "$prefix_tool")")"
+    echo
+    # Each round runs both, so the difference within a round is free of
+    # the slow drifts of a shared machine.
+    paired=$(awk '$1 == "program" { p[$2] = $3 } $1 == "floor" { f[$2] = $3 }
+        END { for (r in p) if (r in f) print p[r] - f[r] }' "$out/runs.txt" | sort -g |
+        awk '{ v[NR] = $1 } END { printf "%.1f", (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }')
+    echo "Start-up, program minus floor within the same round: median $paired ms."
     echo
     for a in 32 64; do
         exe="$build_root/win$a/PortSetup.exe"

@@ -1,18 +1,22 @@
 /* The floor: the "Select Port Type" window written the plainest way Win32
  * allows. The same controls, captions, positions (in pixels at 96 DPI) and
  * list entries, made by direct calls in one function, with no C++ runtime
- * and no logic beyond closing when a button is clicked. */
+ * and no logic beyond closing when a button is clicked.
+ * Built with EMPTY_WINDOW defined, it is the same window with only its two
+ * buttons, for context. */
 #include <windows.h>
 
 #define NEXT_ID 100
 #define DELETE_ID 101
 
+#ifndef EMPTY_WINDOW
 static const wchar_t* const bitsPerSecond[] = {L"1200",  L"1800",  L"2400",  L"4800",  L"7200",   L"9600",
                                                L"14400", L"19200", L"38400", L"57600", L"115200", L"128000"};
 static const wchar_t* const dataBits[] = {L"4", L"5", L"6", L"7", L"8"};
 static const wchar_t* const parity[] = {L"Even", L"Odd", L"None", L"Mark", L"Space"};
 static const wchar_t* const stopBits[] = {L"1", L"1.5", L"2"};
 static const wchar_t* const flowControl[] = {L"Xon/Xoff", L"Hardware", L"None"};
+#endif
 
 static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -37,6 +41,7 @@ static HWND Child(HWND parent, const wchar_t* className, const wchar_t* text, DW
     return child;
 }
 
+#ifndef EMPTY_WINDOW
 static void Fill(HWND list, const wchar_t* const* entries, int count, int selected)
 {
     int i;
@@ -45,12 +50,12 @@ static void Fill(HWND list, const wchar_t* const* entries, int count, int select
     }
     SendMessageW(list, CB_SETCURSEL, (WPARAM)selected, 0);
 }
+#endif
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, PWSTR commandLine, int showCommand)
 {
     const DWORD style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME;
     const DWORD button = BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP;
-    const DWORD list = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP;
     WNDCLASSW windowClass = {0};
     NONCLIENTMETRICSW metrics = {0};
     RECT frame = {0, 0, 335, 235};
@@ -76,6 +81,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, PWSTR commandLine, i
 
     Child(window, L"BUTTON", L"Next (&N)", button, 250, 207, 81, 25, NEXT_ID, font);
     Child(window, L"BUTTON", L"Delete (&X)", button, 4, 207, 79, 25, DELETE_ID, font);
+#ifndef EMPTY_WINDOW
+    const DWORD list = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP;
     SendMessageW(Child(window, L"BUTTON", L"COM1", BS_AUTORADIOBUTTON | WS_GROUP, 13, 22, 62, 18, 102, font),
                  BM_SETCHECK, BST_CHECKED, 0);
     Child(window, L"BUTTON", L"COM2", BS_AUTORADIOBUTTON, 13, 49, 62, 18, 103, font);
@@ -96,6 +103,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, PWSTR commandLine, i
     Child(window, L"STATIC", L"Bits per sencond : ", SS_RIGHT | SS_NOPREFIX, 119, 23, 108, 12, 118, font);
     Child(window, L"BUTTON", L"Parallel Port", BS_GROUPBOX | WS_GROUP, 2, 130, 107, 70, 119, font);
     Child(window, L"BUTTON", L"Serial Port", BS_GROUPBOX | WS_GROUP, 2, 3, 107, 122, 120, font);
+#endif
 
     ShowWindow(window, showCommand);
     UpdateWindow(window);
