@@ -259,6 +259,20 @@ if start_case close 'C:\Setup'; then
     finish_case
 fi
 
+# The close box of the frame Wine draws: the program ends with nothing
+# launched or stored.
+if start_case close-box 'C:\Setup' framed; then
+    read -r x y width height < <(xdotool getwindowgeometry --shell "$window" |
+        awk -F= '{ v[$1] = $2 } END { print v["X"], v["Y"], v["WIDTH"], v["HEIGHT"] }')
+    border=$(((width - 335) / 2))
+    caption=$((height - 235 - 2 * border))
+    xdotool mousemove $((x + width - border - caption / 2 - 1)) $((y + border + caption / 2)) click 1 2>/dev/null
+    expect_exit_code 0
+    expect_eq "$(launches)" "" "launch"
+    expect_eq "$(ports_values)" "$ports_before" "Ports values"
+    finish_case
+fi
+
 # No Ports key: the driver is installed, the key is not created, the program
 # ends normally.
 if prepare_case ports-key-absent 'C:\Setup'; then
