@@ -23,13 +23,24 @@ add_executable(windows_tests
   support/wine_test_support.cpp
   dialog/form1_test.cpp
   platform/dll_search_test.cpp
+  platform/library_failures_test.cpp
   platform/launch_test.cpp
   registry/mod_register_test.cpp
   "${PORTSETUP_RESOURCE_SCRIPT}")
 target_include_directories(windows_tests PRIVATE . "${PORTSETUP_GENERATED_DIR}" "${PROJECT_SOURCE_DIR}/src/resources")
 target_link_libraries(windows_tests PRIVATE portsetup_win32 portsetup_warnings GTest::gtest_main advapi32)
 target_link_options(windows_tests PRIVATE -static)
-add_dependencies(windows_tests rundll32_standin planted_probe)
+add_dependencies(windows_tests rundll32_standin planted_probe library_failure_probe)
+
+# The library's failures, compiled and linked as in the program.
+add_executable(library_failure_probe WIN32 support/library_failure_probe.cpp
+  "${PROJECT_SOURCE_DIR}/src/platform/library_failures.cpp")
+set_target_properties(library_failure_probe PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}")
+target_include_directories(library_failure_probe PRIVATE "${PROJECT_SOURCE_DIR}/src")
+target_compile_definitions(library_failure_probe PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_compile_options(library_failure_probe PRIVATE ${PORTSETUP_SIZE_OPTIONS})
+target_link_libraries(library_failure_probe PRIVATE portsetup_warnings)
+target_link_options(library_failure_probe PRIVATE ${PORTSETUP_LINK_OPTIONS})
 
 # Planted beside the tests, where a hardened program must not look for DLLs.
 add_library(planted_probe SHARED support/planted_probe.cpp)
