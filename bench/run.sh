@@ -14,10 +14,8 @@ runs=${1:-40}
 
 "$root/scripts/install-deps.sh"
 targets=(PortSetup floor_dialog empty_window bench_launcher rundll32_standin)
-for arch in 32 64; do
-    if [ $arch = 32 ]; then tree=win32 toolchain=mingw-i686; else tree=win64 toolchain=mingw-x86_64; fi
-    cmake -S "$root" -B "$build_root/$tree" -G Ninja -DPORTSETUP_WINE_BASE="$build_root/wine-base" \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain.cmake" >/dev/null
+for tree in win32 win64; do
+    configure_tree $tree
     cmake --build "$build_root/$tree" --target "${targets[@]}" >/dev/null
 done
 

@@ -2,18 +2,25 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_root="$root/build"
 
-# Configures and builds one tree: build_tree NAME [CMAKE ARGUMENTS...]
+# Configures one tree: configure_tree NAME, for native, win32 or win64.
+configure_tree() {
+    local options=(-DCMAKE_BUILD_TYPE=Debug)
+    [ "$1" = win32 ] && options=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake")
+    [ "$1" = win64 ] && options=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake")
+    cmake -S "$root" -B "$build_root/$1" -G Ninja -DPORTSETUP_WINE_BASE="$build_root/wine-base" "${options[@]}" \
+        >/dev/null
+}
+
+# Configures and builds one tree: build_tree NAME
 build_tree() {
-    local name=$1
-    shift
-    cmake -S "$root" -B "$build_root/$name" -G Ninja -DPORTSETUP_WINE_BASE="$build_root/wine-base" "$@" >/dev/null
-    cmake --build "$build_root/$name"
+    configure_tree "$1"
+    cmake --build "$build_root/$1"
 }
 
 build_all() {
-    build_tree native -DCMAKE_BUILD_TYPE=Debug
-    build_tree win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
-    build_tree win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake"
+    build_tree native
+    build_tree win32
+    build_tree win64
 }
 
 # Runs a command with a display: the one there is, or a virtual one.

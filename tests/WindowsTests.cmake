@@ -36,10 +36,8 @@ add_dependencies(windows_tests rundll32_standin planted_probe library_failure_pr
 add_executable(library_failure_probe WIN32 support/library_failure_probe.cpp
   "${PROJECT_SOURCE_DIR}/src/platform/library_failures.cpp")
 set_target_properties(library_failure_probe PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}")
-target_include_directories(library_failure_probe PRIVATE "${PROJECT_SOURCE_DIR}/src")
-target_compile_definitions(library_failure_probe PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_compile_options(library_failure_probe PRIVATE ${PORTSETUP_SIZE_OPTIONS})
-target_link_libraries(library_failure_probe PRIVATE portsetup_warnings)
+target_link_libraries(library_failure_probe PRIVATE portsetup_win32 portsetup_warnings)
 target_link_options(library_failure_probe PRIVATE ${PORTSETUP_LINK_OPTIONS})
 
 # Planted beside the tests, where a hardened program must not look for DLLs.

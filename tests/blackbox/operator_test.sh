@@ -137,14 +137,19 @@ install_line() {
 }
 removal_line='rundll32 printui.dll,PrintUIEntry /dd /m "Q7 MiniPrinter(Cut Mode)"'
 
-# Clicks the point X, Y given in twips from the dialog's client origin; the
-# window is drawn at 96 DPI, its client area 335 x 235 pixels.
-click_at_twips() {
-    local x y width height border top
+# The window's place and size on the screen (x, y, width, height), and the
+# frame around its client area (border, top), which is drawn at 96 DPI and
+# 335 x 235 pixels.
+read_window_geometry() {
     read -r x y width height < <(xdotool getwindowgeometry --shell "$window" |
         awk -F= '{ v[$1] = $2 } END { print v["X"], v["Y"], v["WIDTH"], v["HEIGHT"] }')
     border=$(((width - 335) / 2))
     top=$((height - 235 - border))
+}
+
+# Clicks the point X, Y given in twips from the dialog's client origin.
+click_at_twips() {
+    read_window_geometry
     xdotool mousemove $((x + border + $1 / 15)) $((y + top + $2 / 15)) click 1 2>/dev/null
     sleep 0.3
 }
@@ -161,13 +166,13 @@ choose_com4_fastest() {
     sleep 0.3
 }
 
-# Next from FOLDER after choose_com4_fastest: the line names the folder and
-# COM4, and only COM4's value changes.
-expect_com4_fastest_from() {
+# Next with Alt+N: the program ends with 0, the install line names FOLDER and
+# PORT, and the Ports values that change are CHANGES (NAME=VALUE lines).
+expect_next_stores() {
     xdotool key --window "$window" alt+n 2>/dev/null
     expect_exit_code 0
-    expect_launch "$(install_line "$1" 'COM4:')"
-    expect_eq "$(changed_ports)" "COM4:=128000,n,8,1" "changed Ports values"
+    expect_launch "$(install_line "$1" "$2")"
+    expect_eq "$(changed_ports)" "$3" "changed Ports values"
 }
 
 # Next pressed with Alt+N at once, from a folder with spaces, beside the
@@ -181,10 +186,7 @@ if prepare_case next-defaults 'C:\Program Files\Q7 Setup'; then
     cp "$standin" "$launch_folder/rundll32.exe"
     "$loader" reg add "$ports_key" /v COM1: /d "1200,e,7,2" /f >/dev/null 2>&1
     if launch_program; then
-        xdotool key --window "$window" alt+n 2>/dev/null
-        expect_exit_code 0
-        expect_launch "$(install_line 'C:\Program Files\Q7 Setup' 'COM1:')"
-        expect_eq "$(changed_ports)" "COM1:=9600,n,8,1" "changed Ports values"
+        expect_next_stores 'C:\Program Files\Q7 Setup' 'COM1:' 'COM1:=9600,n,8,1'
     fi
     finish_case
 fi
@@ -207,10 +209,7 @@ if start_case keyboard-com2 'C:\Setup'; then
     xdotool key --window "$window" Tab Tab Down Tab Down Down 2>/dev/null
     xdotool key --window "$window" Tab Tab Tab Tab alt+Down Up Return 2>/dev/null
     sleep 0.3
-    xdotool key --window "$window" alt+n 2>/dev/null
-    expect_exit_code 0
-    expect_launch "$(install_line 'C:\Setup' 'COM2:')"
-    expect_eq "$(changed_ports)" "COM2:=19200,n,8,1,p" "changed Ports values"
+    expect_next_stores 'C:\Setup' 'COM2:' 'COM2:=19200,n,8,1,p'
     finish_case
 fi
 
@@ -262,10 +261,8 @@ fi
 # The close box of the frame Wine draws: the program ends with nothing
 # launched or stored.
 if start_case close-box 'C:\Setup' framed; then
-    read -r x y width height < <(xdotool getwindowgeometry --shell "$window" |
-        awk -F= '{ v[$1] = $2 } END { print v["X"], v["Y"], v["WIDTH"], v["HEIGHT"] }')
-    border=$(((width - 335) / 2))
-    caption=$((height - 235 - 2 * border))
+    read_window_geometry
+    caption=$((top - border))
     xdotool mousemove $((x + width - border - caption / 2 - 1)) $((y + border + caption / 2)) click 1 2>/dev/null
     expect_exit_code 0
     expect_eq "$(launches)" "" "launch"
@@ -315,13 +312,13 @@ fi
 # deeper than 260 characters.
 if start_case drive-root 'C:\'; then
     choose_com4_fastest
-    expect_com4_fastest_from 'C:\'
+    expect_next_stores 'C:\' 'COM4:' 'COM4:=128000,n,8,1'
     finish_case
 fi
 
 if start_case korean-folder 'C:\프린터 설치\드라이버'; then
     choose_com4_fastest
-    expect_com4_fastest_from 'C:\프린터 설치\드라이버'
+    expect_next_stores 'C:\프린터 설치\드라이버' 'COM4:' 'COM4:=128000,n,8,1'
     finish_case
 fi
 
@@ -331,7 +328,7 @@ while [ ${#deep_folder} -le 300 ]; do
 done
 if start_case deep-folder "$deep_folder"; then
     choose_com4_fastest
-    expect_com4_fastest_from "$deep_folder"
+    expect_next_stores "$deep_folder" 'COM4:' 'COM4:=128000,n,8,1'
     finish_case
 fi
 

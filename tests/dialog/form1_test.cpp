@@ -17,22 +17,10 @@
 namespace portsetup {
 namespace {
 
+using testing::ClassOf;
 using testing::LaunchLog;
 using testing::PumpMessages;
-
-std::wstring ClassOf(HWND window)
-{
-    wchar_t name[64] = {};
-    ::GetClassNameW(window, name, 64);
-    return name;
-}
-
-std::wstring TextOf(HWND window)
-{
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
+using testing::TextOf;
 
 // The dialog as the program shows it, driven with the messages that the
 // keyboard and the mouse produce, through the program's own dialog handling.
@@ -527,11 +515,7 @@ DWORD WINAPI AnswerMessageBox(void* parameter)
             if (box == watch->dialog || !::IsWindowVisible(box)) {
                 continue;
             }
-            for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
-                if (ClassOf(child) == L"Static") {
-                    watch->text += TextOf(child);
-                }
-            }
+            watch->text = testing::MessageBoxText(box);
             ::PostMessageW(box, WM_COMMAND, IDOK, 0);
             return 0;
         }

@@ -28,20 +28,11 @@ BOOL CALLBACK FindMessageBox(HWND window, LPARAM parameter)
     auto* search = reinterpret_cast<BoxSearch*>(parameter);
     DWORD processId = 0;
     ::GetWindowThreadProcessId(window, &processId);
-    wchar_t className[16] = {};
-    ::GetClassNameW(window, className, 16);
-    if (processId == search->processId && ::IsWindowVisible(window) && std::wstring(className) == L"#32770") {
+    if (processId == search->processId && ::IsWindowVisible(window) && testing::ClassOf(window) == L"#32770") {
         search->box = window;
         return FALSE;
     }
     return TRUE;
-}
-
-std::wstring WindowText(HWND window)
-{
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
 }
 
 // Starts the probe (built beside these tests) with FAILURE, keeps the text of
@@ -70,15 +61,8 @@ ProbeOutcome RunProbe(const std::wstring& failure)
         ::EnumWindows(&FindMessageBox, reinterpret_cast<LPARAM>(&search));
     }
     if (search.box != nullptr) {
-        outcome.caption = WindowText(search.box);
-        for (HWND child = ::GetWindow(search.box, GW_CHILD); child != nullptr;
-             child = ::GetWindow(child, GW_HWNDNEXT)) {
-            wchar_t className[16] = {};
-            ::GetClassNameW(child, className, 16);
-            if (std::wstring(className) == L"Static") {
-                outcome.message += WindowText(child);
-            }
-        }
+        outcome.caption = testing::TextOf(search.box);
+        outcome.message = testing::MessageBoxText(search.box);
         ::PostMessageW(search.box, WM_COMMAND, IDOK, 0);
     }
     if (::WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) {

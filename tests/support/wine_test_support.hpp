@@ -40,6 +40,13 @@ int PumpMessages();
 // The values of HKLM\...\Ports, name to text.
 std::map<std::wstring, std::wstring> PortsValues();
 
+// A window's class name and its text.
+std::wstring ClassOf(HWND window);
+std::wstring TextOf(HWND window);
+
+// The text of a message box: its static controls' texts, in order.
+std::wstring MessageBoxText(HWND box);
+
 std::wstring Widen(const std::string& utf8);
 std::string Narrow(const std::wstring& text);
 
