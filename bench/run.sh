@@ -28,7 +28,8 @@ out="$build_root/bench"
 prefix="$out/prefix"
 mkdir -p "$out"
 stop_wineserver "$prefix"
-make_test_prefix "$build_root/wine-base" "$prefix" "$tree/tests/standin/rundll32.exe"
+make_test_prefix "$build_root/wine-base" "$prefix" "$build_root/win64/tests/standin/rundll32.exe" \
+    "$tree/tests/standin/rundll32.exe"
 mkdir -p "$prefix/drive_c/bench"
 cp "$tree/PortSetup.exe" "$tree/bench/floor_dialog.exe" "$tree/bench/empty_window.exe" \
     "$tree/bench/bench_launcher.exe" "$prefix/drive_c/bench/"

@@ -13,7 +13,8 @@ wine_can_run 32 || arch=64
 work="$build_root/pictures"
 rm -rf "$work"
 OPERATOR_CASES=pictures with_display "$root/tests/blackbox/operator_test.sh" "$arch" \
-    "$build_root/win$arch/PortSetup.exe" "$build_root/win$arch/tests/standin/rundll32.exe" \
+    "$build_root/win$arch/PortSetup.exe" "$build_root/win64/tests/standin/rundll32.exe" \
+    "$build_root/win$arch/tests/standin/rundll32.exe" \
     "$build_root/wine-base" "$work"
 mkdir -p "$root/docs/pictures"
 cp "$work/screenshots/dialog-serial.png" "$work/screenshots/dialog-parallel.png" "$root/docs/pictures/"

@@ -18,6 +18,21 @@ target_link_libraries(rundll32_standin PRIVATE portsetup_warnings)
 target_compile_definitions(rundll32_standin PRIVATE UNICODE _UNICODE)
 target_link_options(rundll32_standin PRIVATE -municode -static)
 
+# On 64-bit Windows the system folder's rundll32.exe is a 64-bit program, also
+# for the 32-bit build's tests.
+if(PORTSETUP_ARCH EQUAL 32)
+  find_program(PORTSETUP_CXX64 NAMES x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-g++ REQUIRED)
+  set(PORTSETUP_STANDIN64 "${CMAKE_CURRENT_BINARY_DIR}/standin64/rundll32.exe")
+  add_custom_command(OUTPUT "${PORTSETUP_STANDIN64}"
+    COMMAND "${PORTSETUP_CXX64}" -municode -mwindows -static -Os -DUNICODE -D_UNICODE
+            -o "${PORTSETUP_STANDIN64}" "${CMAKE_CURRENT_SOURCE_DIR}/support/rundll32_standin.cpp"
+    DEPENDS support/rundll32_standin.cpp
+    VERBATIM)
+  add_custom_target(rundll32_standin64 ALL DEPENDS "${PORTSETUP_STANDIN64}")
+else()
+  set(PORTSETUP_STANDIN64 "$<TARGET_FILE:rundll32_standin>")
+endif()
+
 add_executable(windows_tests
   ${PORTSETUP_CORE_TESTS}
   support/wine_test_support.cpp
@@ -47,7 +62,7 @@ target_link_options(planted_probe PRIVATE -static)
 
 add_test(NAME win${PORTSETUP_ARCH}.prefix
   COMMAND "${PORTSETUP_WINE_DIR}/prepare-prefix.sh" "${PORTSETUP_WINE_BASE}" "${PORTSETUP_TEST_PREFIX}"
-          "$<TARGET_FILE:rundll32_standin>")
+          "${PORTSETUP_STANDIN64}" "$<TARGET_FILE:rundll32_standin>")
 set_tests_properties(win${PORTSETUP_ARCH}.prefix PROPERTIES FIXTURES_SETUP wine_prefix)
 add_test(NAME win${PORTSETUP_ARCH}.prefix-done
   COMMAND "${PORTSETUP_WINE_DIR}/stop-wineserver.sh" "${PORTSETUP_TEST_PREFIX}")
@@ -72,7 +87,7 @@ foreach(dpi 120 144)
   set(prefix "${CMAKE_BINARY_DIR}/wine-test-${dpi}")
   add_test(NAME win${PORTSETUP_ARCH}.prefix-${dpi}dpi
     COMMAND "${PORTSETUP_WINE_DIR}/prepare-prefix.sh" "${PORTSETUP_WINE_BASE}" "${prefix}"
-            "$<TARGET_FILE:rundll32_standin>" ${dpi})
+            "${PORTSETUP_STANDIN64}" "$<TARGET_FILE:rundll32_standin>" ${dpi})
   add_test(NAME win${PORTSETUP_ARCH}.prefix-${dpi}dpi-done COMMAND "${PORTSETUP_WINE_DIR}/stop-wineserver.sh" "${prefix}")
   add_test(NAME win${PORTSETUP_ARCH}.layout-${dpi}dpi COMMAND windows_tests
     "--gtest_filter=Form1Test.WindowHasItsCaptionSizeAndPlace:Form1Test.EveryControl*:Form1Test.UsesTheScreenDpi")
@@ -94,7 +109,8 @@ endif()
 
 add_test(NAME win${PORTSETUP_ARCH}.operator
   COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/blackbox/operator_test.sh" ${PORTSETUP_ARCH} "$<TARGET_FILE:PortSetup>"
-          "$<TARGET_FILE:rundll32_standin>" "${PORTSETUP_WINE_BASE}" "${CMAKE_CURRENT_BINARY_DIR}/operator")
+          "${PORTSETUP_STANDIN64}" "$<TARGET_FILE:rundll32_standin>" "${PORTSETUP_WINE_BASE}"
+          "${CMAKE_CURRENT_BINARY_DIR}/operator")
 set_tests_properties(win${PORTSETUP_ARCH}.operator PROPERTIES SKIP_RETURN_CODE 77 RUN_SERIAL ON TIMEOUT 900)
 
 add_test(NAME win${PORTSETUP_ARCH}.program-file

@@ -1,5 +1,6 @@
 #include "platform/launch.hpp"
 
+#include "platform/native_system_folder.hpp"
 #include "platform/system_paths.hpp"
 #include "platform/win32_handles.hpp"
 
@@ -7,7 +8,7 @@ namespace portsetup {
 
 std::wstring SystemRundll32Path()
 {
-    std::wstring folder = SystemFolder();
+    std::wstring folder = NativeSystemFolder(WindowsFolder(), SystemFolder(), RunsUnderWow64());
     if (folder.empty()) {
         return {};
     }

@@ -7,8 +7,10 @@
 
 namespace portsetup {
 
-// rundll32.exe in the system folder. Started by its bare name, Windows would
-// look in the program's own folder first, where anyone could have put one.
+// The native rundll32.exe in the system folder: the one that loads the
+// spooler's own printui.dll, also for this program's 32-bit build on 64-bit
+// Windows. Started by its bare name, Windows would look in the program's own
+// folder first, where anyone could have put one.
 std::wstring SystemRundll32Path();
 
 // Starts applicationPath with commandLine as its command line, in the given

@@ -1,6 +1,7 @@
 #include "platform/system_paths.hpp"
 
 #include "driver/command_lines.hpp"
+#include "platform/proc_address.hpp"
 
 namespace portsetup {
 
@@ -41,6 +42,37 @@ std::wstring SystemFolder()
     const UINT length = ::GetSystemDirectoryW(folder.data(), needed);
     folder.resize(length < needed ? length : 0);
     return folder;
+}
+
+std::wstring WindowsFolder()
+{
+    const UINT needed = ::GetSystemWindowsDirectoryW(nullptr, 0);
+    if (needed == 0) {
+        return {};
+    }
+    std::wstring folder(needed, L'\0');
+    const UINT length = ::GetSystemWindowsDirectoryW(folder.data(), needed);
+    folder.resize(length < needed ? length : 0);
+    return folder;
+}
+
+bool RunsUnderWow64()
+{
+    // Both are looked up: IsWow64Process2 came with Windows 10 1709, and only
+    // it tells an x86 process emulated on ARM64.
+    using IsWow64Process2Fn = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+    using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+    if (const auto isWow64Process2 = ProcAddress<IsWow64Process2Fn>(kernel, "IsWow64Process2")) {
+        USHORT processMachine = IMAGE_FILE_MACHINE_UNKNOWN;
+        USHORT nativeMachine = IMAGE_FILE_MACHINE_UNKNOWN;
+        if (isWow64Process2(::GetCurrentProcess(), &processMachine, &nativeMachine)) {
+            return processMachine != IMAGE_FILE_MACHINE_UNKNOWN;
+        }
+    }
+    BOOL wow64 = FALSE;
+    const auto isWow64Process = ProcAddress<IsWow64ProcessFn>(kernel, "IsWow64Process");
+    return isWow64Process != nullptr && isWow64Process(::GetCurrentProcess(), &wow64) && wow64 != FALSE;
 }
 
 }  // namespace portsetup

@@ -16,4 +16,10 @@ std::wstring ApplicationFolder();
 // The Windows system folder, such as C:\Windows\system32.
 std::wstring SystemFolder();
 
+// The system's Windows folder, such as C:\Windows.
+std::wstring WindowsFolder();
+
+// True for a 32-bit process on 64-bit Windows (x64, or ARM64 emulating x86).
+bool RunsUnderWow64();
+
 }  // namespace portsetup

@@ -3,12 +3,12 @@
 # and clicks on its window, then checks the exit code, what was launched
 # (recorded by a stand-in rundll32.exe) and the Ports values.
 #
-# operator_test.sh ARCH PROGRAM STANDIN BASE_PREFIX WORK_DIR
+# operator_test.sh ARCH PROGRAM STANDIN64 STANDIN BASE_PREFIX WORK_DIR
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../wine/lib.sh"
 
-arch=$1 program=$2 standin=$3 base=$4 work=$5
+arch=$1 program=$2 standin64=$3 standin=$4 base=$5 work=$6
 if ! wine_can_run "$arch"; then
     echo "SKIPPED: this machine cannot run $arch-bit Windows programs"
     exit 77
@@ -39,9 +39,11 @@ prepare_case() {
     local folder=$2 mode=${3:-}
     prefix="$work/$case_name"
     stop_wineserver "$prefix"
-    local case_standin=$standin
-    [ "$mode" = real ] && case_standin=""
-    make_test_prefix "$base" "$prefix" "$case_standin" || { fail "no prefix"; return 1; }
+    if [ "$mode" = real ]; then
+        make_test_prefix "$base" "$prefix"
+    else
+        make_test_prefix "$base" "$prefix" "$standin64" "$standin"
+    fi || { fail "no prefix"; return 1; }
     program_folder="$prefix/drive_c/${folder#C:\\}"
     program_folder=${program_folder//\\//}
     mkdir -p "$program_folder"
@@ -298,7 +300,9 @@ if prepare_case rundll32-absent 'C:\Setup'; then
             [ -n "$message" ] && break
             sleep 0.1
         done
-        expect_eq "${message%%File not found*}" 'L"The printer set-up could not be started.\n\nC:\\windows\\system32\\rundll32.exe\n\n' "message"
+        tried='system32'
+        [ "$arch" = 32 ] && tried='Sysnative'
+        expect_eq "${message%%File not found*}" "L\"The printer set-up could not be started.\\n\\nC:\\\\windows\\\\$tried\\\\rundll32.exe\\n\\n" "message"
         box=$(xdotool search --name '^Select Port Type$' 2>/dev/null | grep -v -x "$window" | head -n 1)
         [ -n "$box" ] && xdotool key --window "$box" Return 2>/dev/null
         expect_exit_code 2

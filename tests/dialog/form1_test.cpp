@@ -367,7 +367,7 @@ TEST_F(Form1Test, AltNLaunchesTheInstallForTheChosenPortFromTheSystemFolder)
     ASSERT_EQ(records.size(), 1U);
     EXPECT_EQ(records[0].commandLine, InstallCommandLine(ApplicationFolder(), L"LPT2:"));
     EXPECT_EQ(records[0].show, SW_SHOWMINIMIZED);
-    EXPECT_EQ(::CompareStringOrdinal(records[0].image.c_str(), -1, SystemRundll32Path().c_str(), -1, TRUE), CSTR_EQUAL)
+    EXPECT_EQ(::CompareStringOrdinal(records[0].image.c_str(), -1, (SystemFolder() + L"\\rundll32.exe").c_str(), -1, TRUE), CSTR_EQUAL)
         << testing::Narrow(records[0].image);
 }
 

@@ -33,7 +33,7 @@ TEST(Launch, StartsTheSystemRundll32WithTheLineUnchangedAndMinimised)
     ASSERT_EQ(records.size(), 1U);
     EXPECT_EQ(records[0].commandLine, line);
     EXPECT_EQ(records[0].show, SW_SHOWMINIMIZED);
-    EXPECT_TRUE(SameFile(records[0].image, SystemRundll32Path()));
+    EXPECT_TRUE(SameFile(records[0].image, SystemFolder() + L"\\rundll32.exe"));
 }
 
 TEST(Launch, CarriesKoreanAndLongFoldersIntact)
@@ -63,7 +63,7 @@ TEST(Launch, NeverStartsARundll32BesideTheProgram)
     ::DeleteFileW(planted.c_str());
     ASSERT_EQ(result, static_cast<DWORD>(ERROR_SUCCESS));
     ASSERT_EQ(records.size(), 1U);
-    EXPECT_TRUE(SameFile(records[0].image, SystemRundll32Path()));
+    EXPECT_TRUE(SameFile(records[0].image, SystemFolder() + L"\\rundll32.exe"));
     EXPECT_FALSE(SameFile(records[0].image, planted));
 }
 

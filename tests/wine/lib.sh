@@ -25,20 +25,18 @@ ensure_base_prefix() {
     touch "$dir/.portsetup-ready"
 }
 
-# Copies BASE to DEST and puts STANDIN, if given, in place of the system's
-# rundll32.exe.
+# Copies BASE to DEST and, when given, puts the stand-ins in place of the
+# system's rundll32.exe: STANDIN64 in system32, STANDIN (the tested
+# program's size) in syswow64, where a 32-bit program must not go.
 make_test_prefix() {
-    local base=$1 dest=$2 standin=$3 folder
+    local base=$1 dest=$2 standin64=${3:-} standin=${4:-}
     ensure_base_prefix "$base" || return 1
     rm -rf "$dest"
     mkdir -p "$(dirname "$dest")"
     cp -a "$base" "$dest"
-    [ -n "$standin" ] || return 0
-    for folder in system32 syswow64; do
-        if [ -d "$dest/drive_c/windows/$folder" ]; then
-            cp "$standin" "$dest/drive_c/windows/$folder/rundll32.exe"
-        fi
-    done
+    [ -n "$standin64" ] || return 0
+    cp "$standin64" "$dest/drive_c/windows/system32/rundll32.exe"
+    cp "$standin" "$dest/drive_c/windows/syswow64/rundll32.exe"
 }
 
 # Keeps the prefix's wineserver running between the test programs, so that
