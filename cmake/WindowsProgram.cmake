@@ -36,6 +36,7 @@ set_source_files_properties("${PORTSETUP_RESOURCE_SCRIPT}" PROPERTIES OBJECT_DEP
 
 add_library(portsetup_win32 STATIC
   src/dialog/form1.cpp
+  src/driver/driver_setup.cpp
   src/platform/dll_search.cpp
   src/platform/launch.cpp
   src/platform/system_paths.cpp

@@ -4,8 +4,8 @@
 
 #include "dialog/form_layout.hpp"
 #include "driver/command_lines.hpp"
+#include "driver/driver_setup.hpp"
 #include "platform/error_text.hpp"
-#include "platform/launch.hpp"
 #include "platform/system_paths.hpp"
 #include "registry/mod_register.hpp"
 #include "resources/resource_ids.h"
@@ -342,7 +342,7 @@ void Form1::Option2_Click(int /*index*/)
 void Form1::Command1_Click()
 {
     const std::wstring port(SelectedPort(ButtonStates()));
-    if (!LaunchOrReport(InstallCommandLine(ApplicationFolder(), port))) {
+    if (!Succeeded(StartDriverCommand(InstallCommandLine(ApplicationFolder(), port)))) {
         return;
     }
     WritePortSettings();
@@ -351,10 +351,9 @@ void Form1::Command1_Click()
 
 void Form1::cmdDelete_Click()
 {
-    if (!LaunchOrReport(RemovalCommandLine())) {
-        return;
+    if (Succeeded(RemoveDriver())) {
+        Unload();
     }
-    Unload();
 }
 
 void Form1::FillSettingLists()
@@ -416,16 +415,13 @@ std::wstring Form1::ListText(int index) const
     return selected == CB_ERR ? std::wstring() : ListItemText(list, static_cast<WPARAM>(selected));
 }
 
-bool Form1::LaunchOrReport(const std::wstring& commandLine)
+bool Form1::Succeeded(const SetupResult& result)
 {
-    const std::wstring application = SystemRundll32Path();
-    const DWORD error = Launch(application, commandLine, SW_SHOWMINIMIZED);
-    if (error == ERROR_SUCCESS) {
+    if (result.error == ERROR_SUCCESS) {
         return true;
     }
-    exitCode_ = static_cast<int>(error);
-    const std::wstring message =
-        L"The printer set-up could not be started.\n\n" + application + L"\n\n" + SystemErrorText(error);
+    exitCode_ = static_cast<int>(result.error);
+    const std::wstring message = result.failure + L"\n\n" + SystemErrorText(result.error);
     ::MessageBoxW(window_, message.c_str(), kFormCaption, MB_OK | MB_ICONERROR);
     Unload();
     return false;

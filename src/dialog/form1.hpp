@@ -5,6 +5,7 @@
 #include <string>
 
 #include "dialog/port_choice.hpp"
+#include "driver/driver_setup.hpp"
 #include "platform/win32_handles.hpp"
 
 namespace portsetup {
@@ -58,8 +59,9 @@ private:
     [[nodiscard]] PortButtonStates ButtonStates() const;
     void EnablePropertiesGroup(bool enable) const;
     [[nodiscard]] std::wstring ListText(int index) const;
-    // Launches a driver command line; on failure reports it and unloads.
-    bool LaunchOrReport(const std::wstring& commandLine);
+    // True when a set-up step succeeded; otherwise reports it, keeps its
+    // error as the exit code and unloads.
+    bool Succeeded(const SetupResult& result);
 
     HINSTANCE instance_;
     HWND window_ = nullptr;
