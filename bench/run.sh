@@ -9,7 +9,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/common.sh"
-. "$root/tests/wine/lib.sh"
+. "$root/scripts/wine.sh"
 runs=${1:-40}
 
 "$root/scripts/install-deps.sh"

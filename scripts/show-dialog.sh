@@ -3,7 +3,7 @@
 # is closed; with none, a screenshot is saved and the dialog is closed.
 set -euo pipefail
 . "$(dirname "$0")/common.sh"
-. "$root/tests/wine/lib.sh"
+. "$root/scripts/wine.sh"
 
 prefix="$build_root/wine-show"
 shot="$build_root/screenshots/dialog.png"

@@ -23,17 +23,9 @@ done
 
 # ASLR (0x40) and DEP (0x100); high-entropy ASLR (0x20) for 64-bit.
 flags=$((16#$(echo "$headers" | awk '/DllCharacteristics/ { print $2 }')))
-(( flags & 0x40 )) || fail "no ASLR (DllCharacteristics $flags)"
-(( flags & 0x100 )) || fail "no DEP (DllCharacteristics $flags)"
-if [ "$arch" = 64 ]; then
-    (( flags & 0x20 )) || fail "no high-entropy ASLR (DllCharacteristics $flags)"
-fi
+wanted_flags=$((0x140 | (arch == 64 ? 0x20 : 0)))
+(( (flags & wanted_flags) == wanted_flags )) || fail "DllCharacteristics $flags lacks some of $wanted_flags"
 grep -q -E '^Subsystem\s+0+2\s' <<< "$headers" || fail "not a GUI program"
-machine=$("$objdump" -f "$program" | awk '/^architecture:/ { print $2 }')
-case "$arch:$machine" in
-    32:i386,* | 64:i386:x86-64,*) ;;
-    *) fail "architecture $machine for a $arch-bit program" ;;
-esac
 
 # The version record: 1.1.0.0, texts "1.01", Korean, code page 1200.
 wrestool -x -R --type=16 "$program" > "$work/version.bin" 2>/dev/null || fail "no version record"

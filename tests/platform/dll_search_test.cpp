@@ -11,17 +11,16 @@
 namespace portsetup {
 namespace {
 
-// Loads a DLL by bare name as a system library would, and unloads it again;
-// true when it was found. The error of a failed load is kept in *error.
-bool LoadsByName(const wchar_t* name, DWORD* error)
+// The error of loading a DLL by bare name, as a system library would; 0 when
+// it was found.
+DWORD LoadError(const wchar_t* name)
 {
     const HMODULE module = ::LoadLibraryW(name);
-    *error = ::GetLastError();
-    if (module == nullptr) {
-        return false;
+    const DWORD error = module == nullptr ? ::GetLastError() : 0;
+    if (module != nullptr) {
+        ::FreeLibrary(module);
     }
-    ::FreeLibrary(module);
-    return true;
+    return error;
 }
 
 // A DLL planted beside the program (the build puts planted_probe.dll beside
@@ -33,23 +32,18 @@ TEST(DllSearch, PlantedDllsAreNotFoundOnceRestricted)
     ASSERT_NE(::GetTempPathW(MAX_PATH, temp), 0u);
     const std::wstring currentFolder = std::wstring(temp) + L"portsetup-current-folder";
     ::CreateDirectoryW(currentFolder.c_str(), nullptr);
-    const std::wstring besideProgram = ApplicationFolder() + L"\\planted_probe.dll";
-    ASSERT_TRUE(::CopyFileW(besideProgram.c_str(), (currentFolder + L"\\current_probe.dll").c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileW((ApplicationFolder() + L"\\planted_probe.dll").c_str(),
+                            (currentFolder + L"\\current_probe.dll").c_str(), FALSE));
     ASSERT_TRUE(::SetCurrentDirectoryW(currentFolder.c_str()));
-
-    DWORD error = 0;
-    ASSERT_TRUE(LoadsByName(L"planted_probe.dll", &error)) << "the unrestricted search should find it: " << error;
-    ASSERT_TRUE(LoadsByName(L"current_probe.dll", &error)) << "the unrestricted search should find it: " << error;
-    ASSERT_EQ(::GetModuleHandleW(L"planted_probe.dll"), nullptr);
-    ASSERT_EQ(::GetModuleHandleW(L"current_probe.dll"), nullptr);
-
+    const wchar_t* planted[] = {L"planted_probe.dll", L"current_probe.dll"};
+    for (const wchar_t* name : planted) {
+        ASSERT_EQ(LoadError(name), 0u) << "an unrestricted search finds it";
+    }
     RestrictDllSearchToSystemFolder();
-
-    EXPECT_FALSE(LoadsByName(L"planted_probe.dll", &error));
-    EXPECT_EQ(error, static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
-    EXPECT_FALSE(LoadsByName(L"current_probe.dll", &error));
-    EXPECT_EQ(error, static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
-    EXPECT_TRUE(LoadsByName(L"mpr.dll", &error)) << error;
+    for (const wchar_t* name : planted) {
+        EXPECT_EQ(LoadError(name), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+    }
+    EXPECT_EQ(LoadError(L"mpr.dll"), 0u);
 }
 
 }  // namespace

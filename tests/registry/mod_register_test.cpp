@@ -3,96 +3,49 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 namespace portsetup {
 namespace {
 
-// A key of the test's own under HKEY_CURRENT_USER, removed afterwards.
-class SetRegStringTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        path_ = L"Software\\PortSetupTest" + std::to_wstring(::GetCurrentProcessId());
-        ASSERT_EQ(
-            ::RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr),
-            ERROR_SUCCESS);
-    }
-    void TearDown() override
-    {
-        ::RegCloseKey(key_);
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
-    }
+using namespace std::string_literals;
 
-    struct Stored {
-        LONG status = 0;
-        DWORD type = 0;
-        std::vector<unsigned char> bytes;
-    };
-    Stored Read(const char* name) const
-    {
-        Stored stored;
-        DWORD size = 0;
-        stored.status = ::RegQueryValueExA(key_, name, nullptr, &stored.type, nullptr, &size);
-        if (stored.status == ERROR_SUCCESS) {
-            stored.bytes.resize(size);
-            ::RegQueryValueExA(key_, name, nullptr, &stored.type, stored.bytes.data(), &size);
-        }
-        return stored;
-    }
-
-    std::wstring path_;
-    HKEY key_ = nullptr;
-};
-
-TEST_F(SetRegStringTest, StoresTheTextWithItsTerminatingNul)
+// The type and the bytes of a value, as the registry holds them.
+std::string Stored(HKEY key, const char* name)
 {
-    Mod_Register::SetRegString(HKEY_CURRENT_USER, path_, L"COM1:", L"9600,n,8,1");
-    const Stored stored = Read("COM1:");
-    ASSERT_EQ(stored.status, ERROR_SUCCESS);
-    EXPECT_EQ(stored.type, static_cast<DWORD>(REG_SZ));
-    const std::vector<unsigned char> expected{'9', '6', '0', '0', ',', 'n', ',', '8', ',', '1', '\0'};
-    EXPECT_EQ(stored.bytes, expected);
+    DWORD type = 0;
+    std::string bytes(64, '?');
+    auto size = static_cast<DWORD>(bytes.size());
+    if (::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()), &size) != ERROR_SUCCESS) {
+        return "(none)";
+    }
+    bytes.resize(size);
+    return (type == REG_SZ ? "REG_SZ:"s : "type " + std::to_string(type) + ":") + bytes;
 }
 
-TEST_F(SetRegStringTest, EmptyTextStoresOneNulByte)
+// In a key of the test's own: a value is created or replaced with its
+// terminating NUL, its neighbours stay, and a missing key is not created.
+TEST(SetRegString, StoresTheTextWithItsNulInAnExistingKeyOnly)
 {
-    Mod_Register::SetRegString(HKEY_CURRENT_USER, path_, L"LPT1:", L"");
-    const Stored stored = Read("LPT1:");
-    ASSERT_EQ(stored.status, ERROR_SUCCESS);
-    EXPECT_EQ(stored.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(stored.bytes, std::vector<unsigned char>{'\0'});
-}
+    const std::wstring path = L"Software\\PortSetupTest";
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ::RegSetValueExA(key, "COM1:", 0, REG_SZ, reinterpret_cast<const BYTE*>("1200,e,7,2"), 11);
+    ::RegSetValueExA(key, "COM2:", 0, REG_SZ, reinterpret_cast<const BYTE*>("1200,e,7,2"), 11);
 
-TEST_F(SetRegStringTest, AMissingKeyIsNotCreatedAndNothingIsWritten)
-{
-    const std::wstring missing = path_ + L"\\Missing";
-    Mod_Register::SetRegString(HKEY_CURRENT_USER, missing, L"COM1:", L"9600,n,8,1");
-    HKEY probe = nullptr;
-    EXPECT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, missing.c_str(), 0, KEY_READ, &probe), ERROR_FILE_NOT_FOUND);
-    DWORD values = 1;
-    DWORD subkeys = 1;
-    ::RegQueryInfoKeyW(key_, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
-                       nullptr);
-    EXPECT_EQ(values, 0U);
-    EXPECT_EQ(subkeys, 0U);
-}
+    Mod_Register::SetRegString(HKEY_CURRENT_USER, path, L"COM2:", L"9600,n,8,1");
+    Mod_Register::SetRegString(HKEY_CURRENT_USER, path, L"FILE:", L"");
+    Mod_Register::SetRegString(HKEY_CURRENT_USER, path + L"\\Missing", L"COM4:", L"9600,n,8,1");
 
-TEST_F(SetRegStringTest, ReplacesTheValueAndLeavesItsNeighbours)
-{
-    ::RegSetValueExA(key_, "COM1:", 0, REG_SZ, reinterpret_cast<const BYTE*>("9600,n,8,1"), 11);
-    ::RegSetValueExA(key_, "COM2:", 0, REG_SZ, reinterpret_cast<const BYTE*>("1200,e,7,2"), 11);
-    ::RegSetValueExA(key_, "FILE:", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
-
-    Mod_Register::SetRegString(HKEY_CURRENT_USER, path_, L"COM2:", L"115200,e,7,2,x");
-
-    const std::string replaced = "115200,e,7,2,x";
-    EXPECT_EQ(Read("COM2:").bytes,
-              std::vector<unsigned char>(replaced.c_str(), replaced.c_str() + replaced.size() + 1));
-    const std::string neighbour = "9600,n,8,1";
-    EXPECT_EQ(Read("COM1:").bytes,
-              std::vector<unsigned char>(neighbour.c_str(), neighbour.c_str() + neighbour.size() + 1));
-    EXPECT_EQ(Read("FILE:").bytes, std::vector<unsigned char>{'\0'});
+    EXPECT_EQ(Stored(key, "COM1:"), "REG_SZ:1200,e,7,2\0"s);
+    EXPECT_EQ(Stored(key, "COM2:"), "REG_SZ:9600,n,8,1\0"s);
+    EXPECT_EQ(Stored(key, "FILE:"), "REG_SZ:\0"s);
+    EXPECT_EQ(Stored(key, "COM4:"), "(none)");
+    HKEY missing = nullptr;
+    EXPECT_EQ(::RegOpenKeyExW(key, L"Missing", 0, KEY_READ, &missing), ERROR_FILE_NOT_FOUND);
+    ::RegCloseKey(key);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
 }
 
 }  // namespace

@@ -1,21 +1,65 @@
 // Stands in for the system's rundll32.exe in a test prefix: appends one line
 // to the file named by RUNDLL32_STANDIN_LOG with its own path, its show
-// state and its command line, in UTF-8, and ends.
+// state and its command line, in UTF-8. Then it does to the spooler what
+// PrintUIEntry would: /if adds the driver (Wine's PostScript driver in the
+// model's name) and the printer on the port; /dd deletes the driver unless a
+// printer still uses it, as the spooler does.
 
 #include <windows.h>
+#include <winspool.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
-std::string Utf8(const std::wstring& text)
+// The value after OPTION in the command line, quoted or up to a space.
+std::wstring Argument(const std::wstring& line, const std::wstring& option)
 {
-    const int size =
-        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), size, nullptr, nullptr);
-    return utf8;
+    std::size_t from = line.find(L" " + option + L" ");
+    if (from == std::wstring::npos) {
+        return {};
+    }
+    from += option.size() + 2;
+    const bool quoted = line[from] == L'"';
+    from += quoted ? 1 : 0;
+    return line.substr(from, line.find(quoted ? L'"' : L' ', from) - from);
+}
+
+void ActOnSpooler(const std::wstring& line)
+{
+    std::wstring model = Argument(line, L"/m");
+    if (line.find(L" /if ") != std::wstring::npos) {
+        std::wstring printerName = Argument(line, L"/b");
+        std::wstring port = Argument(line, L"/r");
+        DRIVER_INFO_3W driver{};
+        driver.cVersion = 3;
+        driver.pName = model.data();
+        driver.pDriverPath = driver.pConfigFile = const_cast<wchar_t*>(L"wineps.drv");
+        driver.pDataFile = const_cast<wchar_t*>(L"generic.ppd");
+        ::AddPrinterDriverExW(nullptr, 3, reinterpret_cast<BYTE*>(&driver), APD_COPY_NEW_FILES);
+        PRINTER_INFO_2W printer{};
+        printer.pPrinterName = printerName.data();
+        printer.pPortName = port.data();
+        printer.pDriverName = model.data();
+        printer.pPrintProcessor = const_cast<wchar_t*>(L"WinPrint");
+        printer.pDatatype = const_cast<wchar_t*>(L"RAW");
+        ::ClosePrinter(::AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&printer)));
+    } else if (line.find(L" /dd ") != std::wstring::npos) {
+        DWORD needed = 0;
+        DWORD count = 0;
+        ::EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
+        std::vector<BYTE> buffer(needed + sizeof(PRINTER_INFO_2W));
+        ::EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.data(), needed, &needed, &count);
+        const auto* printers = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
+        for (DWORD i = 0; i < count; ++i) {
+            if (model == printers[i].pDriverName) {
+                return;
+            }
+        }
+        ::DeletePrinterDriverW(nullptr, nullptr, model.data());
+    }
 }
 
 }  // namespace
@@ -23,24 +67,28 @@ std::string Utf8(const std::wstring& text)
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*showCommand*/)
 {
     wchar_t logPath[32768];
-    if (::GetEnvironmentVariableW(L"RUNDLL32_STANDIN_LOG", logPath, 32768) == 0) {
+    wchar_t image[32768];
+    if (::GetEnvironmentVariableW(L"RUNDLL32_STANDIN_LOG", logPath, 32768) == 0 ||
+        ::GetModuleFileNameW(nullptr, image, 32768) == 0) {
         return 3;
     }
-    std::wstring image(32768, L'\0');
-    image.resize(::GetModuleFileNameW(nullptr, image.data(), static_cast<DWORD>(image.size())));
-
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     ::GetStartupInfoW(&startup);
     const unsigned show = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : 0xFFFFu;
-
-    const std::string line =
-        "image=" + Utf8(image) + "\tshow=" + std::to_string(show) + "\tcmdline=" + Utf8(::GetCommandLineW()) + "\n";
+    const std::wstring commandLine = ::GetCommandLineW();
+    const std::wstring line =
+        std::wstring(L"image=") + image + L"\tshow=" + std::to_wstring(show) + L"\tcmdline=" + commandLine + L"\n";
+    std::string utf8(line.size() * 3, '\0');
+    utf8.resize(
+        static_cast<std::size_t>(::WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()),
+                                                       utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr)));
     std::FILE* log = ::_wfopen(logPath, L"ab");
     if (log == nullptr) {
         return 4;
     }
-    std::fwrite(line.data(), 1, line.size(), log);
+    std::fwrite(utf8.data(), 1, utf8.size(), log);
     std::fclose(log);
+    ActOnSpooler(commandLine);
     return 0;
 }

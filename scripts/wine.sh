@@ -1,4 +1,5 @@
-# Shell helpers for running the Windows programs under Wine; sourced.
+# Helpers for running the Windows programs under Wine (the dialog, the
+# benchmark, the pictures and the tests); sourced.
 
 # The Wine loader for 32- or 64-bit programs.
 wine_loader() {
