@@ -19,8 +19,10 @@ target_link_libraries(rundll32_standin PRIVATE winspool)
 # given the 64-bit tree's stand-in.
 set(PORTSETUP_STANDIN64 "$<TARGET_FILE:rundll32_standin>" CACHE STRING "The 64-bit stand-in rundll32.exe")
 
-# The DLL search test restricts the whole process, so it comes last.
-add_executable(windows_tests dialog/form1_test.cpp registry/mod_register_test.cpp platform/dll_search_test.cpp)
+# With the program's resources: its manifest chooses the controls and the DPI awareness.
+add_executable(windows_tests dialog/form1_test.cpp registry/mod_register_test.cpp platform/dll_search_test.cpp
+  "${PORTSETUP_RESOURCE_SCRIPT}")
+target_include_directories(windows_tests PRIVATE "${PORTSETUP_GENERATED_DIR}" "${PROJECT_SOURCE_DIR}/src/resources")
 target_link_libraries(windows_tests PRIVATE portsetup_win32 portsetup_warnings GTest::gtest_main advapi32)
 target_link_options(windows_tests PRIVATE -static)
 add_dependencies(windows_tests planted_probe)

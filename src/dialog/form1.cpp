@@ -6,6 +6,7 @@
 #include "driver/command_lines.hpp"
 #include "driver/driver_setup.hpp"
 #include "platform/error_text.hpp"
+#include "platform/proc_address.hpp"
 #include "platform/system_paths.hpp"
 #include "registry/mod_register.hpp"
 #include "resources/resource_ids.h"
@@ -44,7 +45,8 @@ ControlClass ClassFor(const ControlSpec& control)
         return {L"COMBOBOX",
                 CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP | WS_GROUP};
     case ControlKind::Label:
-        return {L"STATIC", SS_RIGHT | SS_NOPREFIX};
+        // A group of its own, so that the arrow keys never move onto it.
+        return {L"STATIC", SS_RIGHT | SS_NOPREFIX | WS_GROUP};
     }
     return {L"STATIC", 0};
 }
@@ -56,6 +58,15 @@ RECT PixelRect(const TwipsRect& twips, int dpi)
     return {left, top, TwipsToPixels(twips.left + twips.width, dpi), TwipsToPixels(twips.top + twips.height, dpi)};
 }
 
+constexpr UINT kDpiChangedMessage = 0x02E0;  // WM_DPICHANGED, from Windows 8.1 on
+
+// A function of user32.dll that older Windows may not have; nullptr there.
+template <typename Function>
+Function User32Function(const char* name)
+{
+    return ProcAddress<Function>(::GetModuleHandleW(L"user32.dll"), name);
+}
+
 int ScreenDpi()
 {
     HDC screen = ::GetDC(nullptr);
@@ -64,14 +75,56 @@ int ScreenDpi()
     return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
 }
 
-HFONT CreateMessageFont()
+// The resolution of the monitor the window is on (Windows 10 1607 on), or
+// the system's.
+int WindowDpi(HWND window)
 {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    const auto getDpiForWindow = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
+    const int dpi = getDpiForWindow != nullptr ? static_cast<int>(getDpiForWindow(window)) : 0;
+    return dpi > 0 ? dpi : ScreenDpi();
+}
+
+// A system metric at a resolution: asked for it where Windows can answer,
+// scaled from the system's resolution elsewhere.
+int MetricForDpi(int metric, int dpi)
+{
+    using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+    if (const auto forDpi = User32Function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi")) {
+        return forDpi(metric, static_cast<UINT>(dpi));
+    }
+    return ::MulDiv(::GetSystemMetrics(metric), dpi, ScreenDpi());
+}
+
+HFONT CreateMessageFont(int dpi)
+{
+    using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
-    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    if (const auto forDpi = User32Function<SystemParametersInfoForDpiFn>("SystemParametersInfoForDpi")) {
+        if (!forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi))) {
+            return nullptr;
+        }
+    } else if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        metrics.lfMessageFont.lfHeight = ::MulDiv(metrics.lfMessageFont.lfHeight, dpi, ScreenDpi());
+    } else {
         return nullptr;
     }
     return ::CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
+// The outer size of the window whose client area is the form's at a
+// resolution.
+SIZE WindowSizeFor(int dpi)
+{
+    RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
+    using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    if (const auto forDpi = User32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi")) {
+        forDpi(&frame, kWindowStyle, FALSE, 0, static_cast<UINT>(dpi));
+    } else {
+        ::AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+    }
+    return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
 struct TextExtent {
@@ -206,6 +259,14 @@ INT_PTR Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DRAWITEM:
         DrawListItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
+    case kDpiChangedMessage: {
+        UseDpi(LOWORD(wParam));
+        LayOut();
+        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+        ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                       suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return TRUE;
+    }
     case WM_CLOSE:
         Unload();
         return TRUE;
@@ -219,49 +280,61 @@ INT_PTR Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 void Form1::CreateControls()
 {
-    dpi_ = ScreenDpi();
-    font_.reset(CreateMessageFont());
-    const auto font = static_cast<HFONT>(font_.get());
-    listItemHeight_ = MeasureText(window_, font, L"").lineHeight + 2;
-
     ::SetWindowTextW(window_, kFormCaption);
-    const int iconSize = ::GetSystemMetrics(SM_CXICON);
-    const int smallIconSize = ::GetSystemMetrics(SM_CXSMICON);
+    UseDpi(WindowDpi(window_));
+    for (const ControlSpec* control : ControlsInCreationOrder()) {
+        const ControlClass controlClass = ClassFor(*control);
+        ::CreateWindowExW(0, controlClass.className, control->caption != nullptr ? control->caption : L"",
+                          WS_CHILD | WS_VISIBLE | controlClass.style, 0, 0, 0, 0, window_,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->id)), instance_, nullptr);
+    }
+    ::SendMessageW(Control(Option1Id(0)), BM_SETCHECK, BST_CHECKED, 0);
+    LayOut();
+    const SIZE size = WindowSizeFor(dpi_);
+    ::SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form1::UseDpi(int dpi)
+{
+    dpi_ = dpi;
+    font_.reset(CreateMessageFont(dpi));
+    listItemHeight_ = MeasureText(window_, static_cast<HFONT>(font_.get()), L"").lineHeight + 2;
+    const int iconSize = MetricForDpi(SM_CXICON, dpi);
+    const int smallIconSize = MetricForDpi(SM_CXSMICON, dpi);
     bigIcon_.reset(static_cast<HICON>(
         ::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON, iconSize, iconSize, 0)));
     smallIcon_.reset(static_cast<HICON>(
         ::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON, smallIconSize, smallIconSize, 0)));
     ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+}
 
-    RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_)};
-    ::AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
-    ::SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-
-    for (const ControlSpec* control : ControlsInTabOrder()) {
-        const ControlClass controlClass = ClassFor(*control);
-        RECT bounds = PixelRect(ClientBounds(*control), dpi_);
-        if (control->kind == ControlKind::Label) {
+void Form1::LayOut()
+{
+    const auto font = static_cast<HFONT>(font_.get());
+    for (const ControlSpec& control : kFormControls) {
+        const HWND child = Control(control.id);
+        RECT bounds = PixelRect(ClientBounds(control), dpi_);
+        if (control.kind == ControlKind::Label) {
             // Right-aligned and sized to the caption: a font wider than the
             // one the layout was drawn with widens a label to the left.
-            const int textWidth = MeasureText(window_, font, control->caption).width;
+            const int textWidth = MeasureText(window_, font, control.caption).width;
             bounds.left = std::min(bounds.left, bounds.right - textWidth);
         }
         int height = bounds.bottom - bounds.top;
-        if (control->kind == ControlKind::DropDownList) {
+        if (control.kind == ControlKind::DropDownList) {
             // A combo box's height includes its drop-down part: room for every entry.
             const auto entries =
-                static_cast<int>(kSettingLists[static_cast<std::size_t>(control->index)].entries.size());
+                static_cast<int>(kSettingLists[static_cast<std::size_t>(control.index)].entries.size());
             height += (entries + 1) * listItemHeight_;
+            ::SendMessageW(child, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), listItemHeight_);
+            ::SendMessageW(child, CB_SETITEMHEIGHT, 0, listItemHeight_);
         }
-        const HWND child = ::CreateWindowExW(
-            0, controlClass.className, control->caption != nullptr ? control->caption : L"",
-            WS_CHILD | WS_VISIBLE | controlClass.style, bounds.left, bounds.top, bounds.right - bounds.left, height,
-            window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->id)), instance_, nullptr);
         ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        ::SetWindowPos(child, nullptr, bounds.left, bounds.top, bounds.right - bounds.left, height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    ::SendMessageW(Control(Option1Id(0)), BM_SETCHECK, BST_CHECKED, 0);
+    ::InvalidateRect(window_, nullptr, TRUE);
 }
 
 void Form1::OnCommand(int id, int notification)

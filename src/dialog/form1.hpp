@@ -43,6 +43,10 @@ private:
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void CreateControls();
+    // The font, the list entries' height and the icons for a resolution.
+    void UseDpi(int dpi);
+    // Places and sizes every control at the current resolution.
+    void LayOut();
     void OnCommand(int id, int notification);
     void MeasureListItem(MEASUREITEMSTRUCT& item) const;
     void DrawListItem(const DRAWITEMSTRUCT& item) const;

@@ -23,15 +23,25 @@ TwipsRect ClientBounds(const ControlSpec& control)
     return bounds;
 }
 
-std::vector<const ControlSpec*> ControlsInTabOrder()
+std::vector<const ControlSpec*> ControlsInCreationOrder()
 {
+    std::vector<const ControlSpec*> inTabOrder;
+    inTabOrder.reserve(kFormControls.size());
+    for (const ControlSpec& control : kFormControls) {
+        inTabOrder.push_back(&control);
+    }
+    std::sort(inTabOrder.begin(), inTabOrder.end(),
+              [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
     std::vector<const ControlSpec*> ordered;
     ordered.reserve(kFormControls.size());
-    for (const ControlSpec& control : kFormControls) {
-        ordered.push_back(&control);
+    for (const ControlSpec* control : inTabOrder) {
+        if (control->kind == ControlKind::DropDownList) {
+            ordered.push_back(FindControl(Label1Id(control->index)));
+        }
+        if (control->kind != ControlKind::Label) {
+            ordered.push_back(control);
+        }
     }
-    std::sort(ordered.begin(), ordered.end(),
-              [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
     return ordered;
 }
 

@@ -103,9 +103,11 @@ const ControlSpec* FindControl(int id);
 // The control's rectangle relative to the window's client area.
 TwipsRect ClientBounds(const ControlSpec& control);
 
-// The controls in tab order. Windows moves the focus through sibling windows
-// in the order they were created, so the renderer creates them in this order.
-std::vector<const ControlSpec*> ControlsInTabOrder();
+// The order the renderer creates the controls in: tab order, since Windows
+// moves the focus through sibling windows in the order they were made, but
+// each label just before the list it names, where screen readers look for a
+// list's name. Labels take no focus, so the Tab order stays the table's.
+std::vector<const ControlSpec*> ControlsInCreationOrder();
 
 // The controls that the "COM Port Properties" group switches on and off.
 std::vector<const ControlSpec*> MembersOf(int parentId);

@@ -47,11 +47,9 @@ images=$(icotool -l "$work/icon.ico" 2>/dev/null | sed -E 's/.*--width=([0-9]+) 
 # The manifest.
 wrestool -x -R --type=24 "$program" > "$work/manifest.xml" 2>/dev/null || fail "no manifest"
 for needle in 'level="requireAdministrator"' 'Microsoft.Windows.Common-Controls" version="6.0.0.0"' \
-    '<dpiAware' '{35138b9a-5d96-4fbd-8e2d-a2440225f93a}' '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}'; do
+    '<dpiAware' 'PerMonitorV2' '{35138b9a-5d96-4fbd-8e2d-a2440225f93a}' '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}'; do
     grep -q -F "$needle" <<< "$(tr -s ' \n' ' ' < "$work/manifest.xml")" || fail "manifest lacks $needle"
 done
 
-size=$(stat -c %s "$program")
-echo "$arch-bit program: $size bytes, imports: $(echo $imports), DllCharacteristics 0x$(printf %x $flags)"
 [ "$failures" -eq 0 ] && echo "file checks passed"
 exit $((failures > 0))

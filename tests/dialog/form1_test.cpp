@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 
 #include "dialog/form_layout.hpp"
 
@@ -49,6 +50,18 @@ protected:
     {
         ::SendMessageW(Item(id), BM_CLICK, 0, 0);
         Pump();
+    }
+
+    // Every control's rectangle in the window's client area.
+    std::map<int, RECT> Rectangles() const
+    {
+        std::map<int, RECT> rectangles;
+        for (const ControlSpec& control : kFormControls) {
+            RECT& bounds = rectangles[control.id];
+            ::GetWindowRect(Item(control.id), &bounds);
+            ::MapWindowPoints(nullptr, form_.Window(), reinterpret_cast<POINT*>(&bounds), 2);
+        }
+        return rectangles;
     }
 
     Form1 form_{::GetModuleHandleW(nullptr)};
@@ -103,6 +116,50 @@ TEST_F(Form1Test, TabVisitsTheButtonsTheChosenPortAndTheEnabledLists)
         Press(VK_TAB);
         EXPECT_EQ(Focused(), id);
     }
+    // Screen readers name a list after the text just before it in z-order.
+    for (int i = 0; i < kSettingListCount; ++i) {
+        EXPECT_EQ(::GetWindow(Item(Combo1Id(i)), GW_HWNDPREV), Item(Label1Id(i))) << i;
+    }
+}
+
+// A move to a monitor of another resolution: laid out anew in the rectangle
+// Windows suggests, with the choices kept; back again, exactly as before.
+TEST_F(Form1Test, FollowsTheMonitorsDpiWhenItChanges)
+{
+    Click(Option1Id(2));
+    ::SendMessageW(Item(Combo1Id(2)), CB_SETCURSEL, 0, 0);
+    ::SetFocus(Item(Combo1Id(2)));
+    const std::map<int, RECT> before = Rectangles();
+    RECT outer{};
+    RECT client{};
+    ::GetWindowRect(form_.Window(), &outer);
+    ::GetClientRect(form_.Window(), &client);
+    for (const int dpi : {144, 96}) {
+        RECT suggested = outer;
+        suggested.right += (dpi == 144 ? 503 : 335) - client.right;
+        suggested.bottom += (dpi == 144 ? 353 : 235) - client.bottom;
+        ::SendMessageW(form_.Window(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+                       reinterpret_cast<LPARAM>(&suggested));
+        RECT newClient{};
+        ::GetClientRect(form_.Window(), &newClient);
+        EXPECT_EQ(newClient.right, dpi == 144 ? 503 : 335);
+        EXPECT_EQ(newClient.bottom, dpi == 144 ? 353 : 235);
+        for (const auto& [id, now] : Rectangles()) {
+            // Scaled to within a pixel; a label's left edge follows its text.
+            const RECT& was = before.at(id);
+            EXPECT_NEAR(now.right, was.right * dpi / 96.0, 1) << dpi << " " << id;
+            EXPECT_NEAR(now.top, was.top * dpi / 96.0, 1) << dpi << " " << id;
+            if (id < Label1Id(0)) {
+                EXPECT_NEAR(now.left, was.left * dpi / 96.0, 1) << dpi << " " << id;
+            }
+            if (dpi == 96) {
+                EXPECT_TRUE(::EqualRect(&now, &was)) << id;
+            }
+        }
+    }
+    EXPECT_TRUE(Checked(Option1Id(2)));
+    EXPECT_EQ(::SendMessageW(Item(Combo1Id(2)), CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(Focused(), Combo1Id(2));
 }
 
 TEST_F(Form1Test, ExactlyOnePortIsChosenAndOnlyASerialPortEnablesTheSettings)
