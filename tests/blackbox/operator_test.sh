@@ -96,8 +96,9 @@ launch_in() {
     sleep 0.5
 }
 
+# Real key presses (XTEST) to the dialog, which has the focus.
 keys() {
-    xdotool key --window "$window" "$@" 2>/dev/null
+    xdotool windowfocus --sync "$window" key "$@" 2>/dev/null
     sleep 0.3
 }
 

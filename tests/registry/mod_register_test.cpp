@@ -13,13 +13,10 @@ using namespace std::string_literals;
 std::string Stored(HKEY key, const char* name)
 {
     DWORD type = 0;
-    std::string bytes(64, '?');
-    auto size = static_cast<DWORD>(bytes.size());
-    if (::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()), &size) != ERROR_SUCCESS) {
-        return "(none)";
-    }
-    bytes.resize(size);
-    return (type == REG_SZ ? "REG_SZ:"s : "type " + std::to_string(type) + ":") + bytes;
+    char bytes[64];
+    DWORD size = sizeof bytes;
+    const LONG status = ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(bytes), &size);
+    return status != ERROR_SUCCESS ? "(none)" : (type == REG_SZ ? "REG_SZ:" : "other type:") + std::string(bytes, size);
 }
 
 // In a key of the test's own: a value is created or replaced with its
