@@ -250,8 +250,7 @@ if wanted rundll32-absent; then
     for name in "$prefix"/drive_c/windows/{system32,syswow64}/rundll32; do mv "$name.exe" "$name.away"; done
     if launch_in 'C:\Setup' WINEDEBUG=+msgbox; then
         keys Tab Tab Down Down Down alt+n
-        tried=system32
-        [ "$arch" = 32 ] && tried=Sysnative
+        tried=$([ "$arch" = 32 ] && echo Sysnative || echo system32)
         expect_message "The printer set-up could not be started.\\n\\nC:\\\\windows\\\\$tried\\\\rundll32.exe\\n\\n"
         expect_outcome 2 '' ''
     fi

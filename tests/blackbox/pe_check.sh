@@ -35,9 +35,7 @@ version_hex=$(od -An -tx1 -v "$work/version.bin" | tr -d ' \n')
 # As one line, with the binary lengths and padding between the texts as '|'.
 version_text=$(iconv -f UTF-16LE -t UTF-8 "$work/version.bin" 2>/dev/null | tr -c '[:alnum:]. -' '|')
 grep -q '|041204B0|' <<< "$version_text" || fail "no string table 041204B0"
-for field in FileVersion ProductVersion; do
-    grep -q -E "\|$field\|+1\.01\|" <<< "$version_text" || fail "$field is not 1.01"
-done
+[ "$(grep -o -E '\|(File|Product)Version\|+1\.01\|' <<< "$version_text" | wc -l)" = 2 ] || fail "version texts are not 1.01"
 
 # The icon: 32, 24 and 16 pixels, each at 8 and 32 bits per pixel.
 wrestool -x --type=14 "$program" > "$work/icon.ico" 2>/dev/null || fail "no icon"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cmath>
 #include <map>
 
 #include "dialog/form_layout.hpp"
@@ -50,6 +51,14 @@ protected:
     {
         ::SendMessageW(Item(id), BM_CLICK, 0, 0);
         Pump();
+    }
+
+    // The height of the font a control shows its text in.
+    LONG FontHeight(int id) const
+    {
+        LOGFONTW font{};
+        ::GetObjectW(reinterpret_cast<HGDIOBJ>(::SendMessageW(Item(id), WM_GETFONT, 0, 0)), sizeof font, &font);
+        return std::abs(font.lfHeight);
     }
 
     // Every control's rectangle in the window's client area.
@@ -130,6 +139,7 @@ TEST_F(Form1Test, FollowsTheMonitorsDpiWhenItChanges)
     ::SendMessageW(Item(Combo1Id(2)), CB_SETCURSEL, 0, 0);
     ::SetFocus(Item(Combo1Id(2)));
     const std::map<int, RECT> before = Rectangles();
+    const LONG fontHeight = FontHeight(Label1Id(0));
     RECT outer{};
     RECT client{};
     ::GetWindowRect(form_.Window(), &outer);
@@ -144,6 +154,7 @@ TEST_F(Form1Test, FollowsTheMonitorsDpiWhenItChanges)
         ::GetClientRect(form_.Window(), &newClient);
         EXPECT_EQ(newClient.right, dpi == 144 ? 503 : 335);
         EXPECT_EQ(newClient.bottom, dpi == 144 ? 353 : 235);
+        EXPECT_NEAR(FontHeight(Label1Id(0)), fontHeight * dpi / 96.0, 1);
         for (const auto& [id, now] : Rectangles()) {
             // Scaled to within a pixel; a label's left edge follows its text.
             const RECT& was = before.at(id);

@@ -83,12 +83,10 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
     utf8.resize(
         static_cast<std::size_t>(::WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()),
                                                        utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr)));
-    std::FILE* log = ::_wfopen(logPath, L"ab");
-    if (log == nullptr) {
-        return 4;
+    if (std::FILE* log = ::_wfopen(logPath, L"ab")) {
+        std::fwrite(utf8.data(), 1, utf8.size(), log);
+        std::fclose(log);
     }
-    std::fwrite(utf8.data(), 1, utf8.size(), log);
-    std::fclose(log);
     ActOnSpooler(commandLine);
     return 0;
 }
