@@ -96,21 +96,13 @@ int MetricForDpi(int metric, int dpi)
     return ::MulDiv(::GetSystemMetrics(metric), dpi, ScreenDpi());
 }
 
-HFONT CreateMessageFont(int dpi)
+// The classic dialog font, 8 points at the resolution: the font the control
+// table's sizes were drawn for, whatever the system's message font is.
+HFONT CreateDialogFont(int dpi)
 {
-    using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (const auto forDpi = User32Function<SystemParametersInfoForDpiFn>("SystemParametersInfoForDpi")) {
-        if (!forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi))) {
-            return nullptr;
-        }
-    } else if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-        metrics.lfMessageFont.lfHeight = ::MulDiv(metrics.lfMessageFont.lfHeight, dpi, ScreenDpi());
-    } else {
-        return nullptr;
-    }
-    return ::CreateFontIndirectW(&metrics.lfMessageFont);
+    return ::CreateFontW(-::MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                         L"MS Shell Dlg");
 }
 
 // The outer size of the window whose client area is the form's at a
@@ -297,8 +289,8 @@ void Form1::CreateControls()
 void Form1::UseDpi(int dpi)
 {
     dpi_ = dpi;
-    font_.reset(CreateMessageFont(dpi));
-    listItemHeight_ = MeasureText(window_, static_cast<HFONT>(font_.get()), L"").lineHeight + 2;
+    font_.reset(CreateDialogFont(dpi));
+    lineHeight_ = MeasureText(window_, static_cast<HFONT>(font_.get()), L"").lineHeight;
     const int iconSize = MetricForDpi(SM_CXICON, dpi);
     const int smallIconSize = MetricForDpi(SM_CXSMICON, dpi);
     bigIcon_.reset(static_cast<HICON>(
@@ -316,25 +308,52 @@ void Form1::LayOut()
         const HWND child = Control(control.id);
         RECT bounds = PixelRect(ClientBounds(control), dpi_);
         if (control.kind == ControlKind::Label) {
-            // Right-aligned and sized to the caption: a font wider than the
-            // one the layout was drawn with widens a label to the left.
-            const int textWidth = MeasureText(window_, font, control.caption).width;
-            bounds.left = std::min(bounds.left, bounds.right - textWidth);
-        }
-        int height = bounds.bottom - bounds.top;
-        if (control.kind == ControlKind::DropDownList) {
-            // A combo box's height includes its drop-down part: room for every entry.
-            const auto entries =
-                static_cast<int>(kSettingLists[static_cast<std::size_t>(control.index)].entries.size());
-            height += (entries + 1) * listItemHeight_;
-            ::SendMessageW(child, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), listItemHeight_);
-            ::SendMessageW(child, CB_SETITEMHEIGHT, 0, listItemHeight_);
+            // Right-aligned and sized to the caption, never shorter than a
+            // line: a font larger than the one the table was drawn with
+            // widens a label to the left and makes it taller.
+            const TextExtent text = MeasureText(window_, font, control.caption);
+            bounds.left = std::min(bounds.left, bounds.right - text.width);
+            bounds.bottom = std::max(bounds.bottom, bounds.top + text.lineHeight);
         }
         ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        ::SetWindowPos(child, nullptr, bounds.left, bounds.top, bounds.right - bounds.left, height,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
+        if (control.kind != ControlKind::DropDownList) {
+            ::SetWindowPos(child, nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
+                           bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
+            continue;
+        }
+        // A combo box's height includes its drop-down part, with room for
+        // every entry; the closed list is as tall as the table says, its
+        // selection field what is left inside the borders.
+        const auto entries = static_cast<int>(kSettingLists[static_cast<std::size_t>(control.index)].entries.size());
+        ::SendMessageW(child, CB_SETITEMHEIGHT, 0, lineHeight_ + 2);
+        ::SetWindowPos(child, nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
+                       bounds.bottom - bounds.top + (entries + 1) * (lineHeight_ + 2), SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SendMessageW(child, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), lineHeight_);
+        RECT closed{};
+        ::GetWindowRect(child, &closed);
+        const int borders = static_cast<int>(closed.bottom - closed.top) - lineHeight_;
+        ::SendMessageW(child, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+                       std::max(lineHeight_, static_cast<int>(bounds.bottom - bounds.top) - borders));
     }
-    ::InvalidateRect(window_, nullptr, TRUE);
+    KeepPortGroupsReachable();
+    ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void Form1::KeepPortGroupsReachable() const
+{
+    // A checked radio button is the tab stop of its group; a group with none
+    // checked gets one on its first button, or Tab would pass it by.
+    for (const int first : {Option1Id(0), Option2Id(0)}) {
+        const int count = first == Option1Id(0) ? kSerialPortCount : kParallelPortCount;
+        bool anyChecked = false;
+        for (int id = first; id < first + count; ++id) {
+            anyChecked = anyChecked || ::SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+        }
+        if (!anyChecked) {
+            const HWND button = Control(first);
+            ::SetWindowLongPtrW(button, GWL_STYLE, ::GetWindowLongPtrW(button, GWL_STYLE) | WS_TABSTOP);
+        }
+    }
 }
 
 void Form1::OnCommand(int id, int notification)
@@ -357,7 +376,7 @@ void Form1::OnCommand(int id, int notification)
 void Form1::MeasureListItem(MEASUREITEMSTRUCT& item) const
 {
     if (item.CtlType == ODT_COMBOBOX) {
-        item.itemHeight = static_cast<UINT>(listItemHeight_);
+        item.itemHeight = static_cast<UINT>(lineHeight_ + 2);  // the field is sized again by LayOut
     }
 }
 
@@ -369,9 +388,11 @@ void Form1::DrawListItem(const DRAWITEMSTRUCT& item) const
     const std::wstring text = item.itemID != static_cast<UINT>(-1) ? ListItemText(item.hwndItem, item.itemID) : L"";
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     const bool disabled = (item.itemState & ODS_DISABLED) != 0;
-    const int background = selected && !disabled ? COLOR_HIGHLIGHT : COLOR_WINDOW;
+    // A disabled list shows its field in the colours of a disabled control.
+    const int background = disabled ? COLOR_BTNFACE : (selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
     const int foreground = disabled ? COLOR_GRAYTEXT : (selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
 
+    const int savedState = ::SaveDC(item.hDC);
     ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(background));
     ::SetBkMode(item.hDC, TRANSPARENT);
     ::SetTextColor(item.hDC, ::GetSysColor(foreground));
@@ -384,6 +405,7 @@ void Form1::DrawListItem(const DRAWITEMSTRUCT& item) const
     if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
         ::DrawFocusRect(item.hDC, &item.rcItem);
     }
+    ::RestoreDC(item.hDC, savedState);
 }
 
 void Form1::Form_Load()
@@ -402,6 +424,7 @@ void Form1::Option1_Click(int /*index*/)
         ::SendMessageW(Control(Option2Id(i)), BM_SETCHECK, BST_UNCHECKED, 0);
     }
     EnablePropertiesGroup(true);
+    KeepPortGroupsReachable();
 }
 
 void Form1::Option2_Click(int /*index*/)
@@ -410,6 +433,7 @@ void Form1::Option2_Click(int /*index*/)
         ::SendMessageW(Control(Option1Id(i)), BM_SETCHECK, BST_UNCHECKED, 0);
     }
     EnablePropertiesGroup(false);
+    KeepPortGroupsReachable();
 }
 
 void Form1::Command1_Click()

@@ -47,6 +47,8 @@ private:
     void UseDpi(int dpi);
     // Places and sizes every control at the current resolution.
     void LayOut();
+    // Gives each port group a tab stop, also one with no button checked.
+    void KeepPortGroupsReachable() const;
     void OnCommand(int id, int notification);
     void MeasureListItem(MEASUREITEMSTRUCT& item) const;
     void DrawListItem(const DRAWITEMSTRUCT& item) const;
@@ -70,7 +72,7 @@ private:
     HINSTANCE instance_;
     HWND window_ = nullptr;
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
-    int listItemHeight_ = 0;
+    int lineHeight_ = 0;  // of the dialog's font
     int exitCode_ = 0;
     UniqueFont font_;
     UniqueIcon bigIcon_;

@@ -137,7 +137,7 @@ expect_launch() {
     done
     local expected=""
     [ -z "$1" ] || expected="image=C:\\windows\\system32\\rundll32.exe	show=2	cmdline=$1"
-    expect_eq "$(cat "$log" 2>/dev/null)" "$expected" "launch"
+    expect_eq "$(iconv -f UTF-16LE -t UTF-8 "$log" 2>/dev/null)" "$expected" "launch"
 }
 
 # Waits for a message box from the program, checks that its text (read from
@@ -185,13 +185,23 @@ if wanted next-defaults; then
     fi
 fi
 
-# COM2 with the arrow keys, 19200 and hardware flow control picked in the
-# lists (one opened with Alt+Down), then Enter on Next reached with Tab.
-if wanted keyboard-com2 && launch_in 'C:\Setup'; then
-    keys Tab Tab Down Tab Down Down Tab Tab Tab Tab alt+Down Up Return
-    keys Tab Return
-    expect_outcome 0 "$(install_line 'C:\Setup' COM2:)" 'COM2:=19200,n,8,1,p'
-fi
+# The keyboard alone, in FOLDER: Tab reaches the parallel group on LPT1 and
+# the arrow keys choose LPT1 (by way of LPT2) or LPT2; from LPT2, Shift+Tab
+# and the arrow keys come back to COM3. COM2 with 19200 and hardware flow
+# control (a list opened with Alt+Down), then Enter on Next reached with Tab.
+# COM4 at the fastest line from a Korean folder deeper than 260 characters.
+deep="C:\\프린터 설치$(printf '\\Mini printer driver files for the Q7 MiniPrinter%.0s' {1..6})"
+for choice in 'C:\Setup|Tab Tab Tab Down Up alt+n|LPT1:|' 'C:\Setup|Tab Tab Tab Down alt+n|LPT2:|' \
+    'C:\Setup|Tab Tab Tab Down shift+Tab Down Down Tab Tab End alt+n|COM3:|COM3:=128000,n,8,1' \
+    'C:\Setup|Tab Tab Down Tab Tab Down Down Tab Tab Tab Tab alt+Down Up Return Tab Return|COM2:|COM2:=19200,n,8,1,p' \
+    "$deep|Tab Tab Down Down Down Tab Tab End alt+n|COM4:|COM4:=128000,n,8,1"; do
+    IFS='|' read -r folder presses port stored <<<"$choice"
+    if wanted "keyboard-${port%:}" && launch_in "$folder"; then
+        read -ra pressed <<<"$presses"
+        keys "${pressed[@]}"
+        expect_outcome 0 "$(install_line "$folder" "$port")" "$stored"
+    fi
+done
 
 # LPT1 clicked with the mouse, then Alt+N: nothing is stored.
 if wanted parallel-mouse && launch_in 'C:\Setup'; then
@@ -267,14 +277,6 @@ if wanted printui-witness && launch_in 'C:\Program Files\Q7 Setup' WINEDEBUG=+pr
         sleep 0.1
     done
     expect_eq "$(grep -o 'opt: L"[a-z]"  L".*"' "$output" | tr '\n' '|')" 'opt: L"b"  L"Q7 MiniPrinter(Cut Mode)"|opt: L"f"  L"C:\\Program Files\\Q7 Setup\\ZUTW2KXPDrvs.INF"|opt: L"r"  L"COM1:"|opt: L"m"  L"Q7 MiniPrinter(Cut Mode)"|' "arguments as PrintUIEntry read them"
-fi
-
-# A folder with Korean letters, deeper than 260 characters, and COM4 at the
-# fastest line (End in the first list).
-folder="C:\프린터 설치$(printf '\\Mini printer driver files for the Q7 MiniPrinter%.0s' {1..6})"
-if wanted deep-korean-folder && launch_in "$folder"; then
-    keys Tab Tab Down Down Down Tab End alt+n
-    expect_outcome 0 "$(install_line "$folder" COM4:)" 'COM4:=128000,n,8,1'
 fi
 
 # The C++ library's failures, in a probe built and linked as the program is:

@@ -107,20 +107,23 @@ TEST_F(Form1Test, LaysItselfOutAtTheScreenDpiCentredWithWholeLabels)
         ::DrawTextW(dc, caption, ::GetWindowTextW(label, caption, 64), &text, DT_CALCRECT | DT_SINGLELINE);
         ::ReleaseDC(label, dc);
         EXPECT_GE(labelBounds.right - labelBounds.left, text.right) << i;
+        EXPECT_GE(labelBounds.bottom - labelBounds.top, text.bottom) << i;
+        // A closed list is as tall as the table says, so clear of the next one.
+        EXPECT_EQ(listBounds.bottom - listBounds.top, highDpi ? 30 : 20) << i;
     }
 }
 
 TEST_F(Form1Test, TabVisitsTheButtonsTheChosenPortAndTheEnabledLists)
 {
-    const int serial[] = {kCmdDelete,  Option1Id(0), Combo1Id(0), Combo1Id(1),
-                          Combo1Id(2), Combo1Id(3),  Combo1Id(4), kCommand1};
+    const int serial[] = {kCmdDelete,  Option1Id(0), Option2Id(0), Combo1Id(0), Combo1Id(1),
+                          Combo1Id(2), Combo1Id(3),  Combo1Id(4),  kCommand1};
     for (const int id : serial) {
         Press(VK_TAB);
         EXPECT_EQ(Focused(), id);
     }
     Click(Option2Id(1));
     ::SetFocus(Item(kCommand1));
-    const int parallel[] = {kCmdDelete, Option2Id(1), kCommand1};
+    const int parallel[] = {kCmdDelete, Option1Id(0), Option2Id(1), kCommand1};
     for (const int id : parallel) {
         Press(VK_TAB);
         EXPECT_EQ(Focused(), id);
@@ -198,8 +201,14 @@ TEST_F(Form1Test, ExactlyOnePortIsChosenAndOnlyASerialPortEnablesTheSettings)
             EXPECT_EQ(Enabled(Label1Id(i)), serial) << click;
         }
     }
-    // The lists keep their choices while disabled.
+    // The lists keep their choices while disabled, and look disabled.
     EXPECT_EQ(::SendMessageW(Item(Combo1Id(0)), CB_GETCURSEL, 0, 0), 10);
+    Click(Option2Id(0));
+    RECT list{};
+    ::GetClientRect(Item(Combo1Id(0)), &list);
+    HDC dc = ::GetDC(Item(Combo1Id(0)));
+    EXPECT_EQ(::GetPixel(dc, list.right * 6 / 10, list.bottom / 2), ::GetSysColor(COLOR_BTNFACE));
+    ::ReleaseDC(Item(Combo1Id(0)), dc);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Stands in for the system's rundll32.exe in a test prefix: appends one line
 // to the file named by RUNDLL32_STANDIN_LOG with its own path, its show
-// state and its command line, in UTF-8. Then it does to the spooler what
+// state and its command line, in UTF-16. Then it does to the spooler what
 // PrintUIEntry would: /if adds the driver (Wine's PostScript driver in the
 // model's name) and the printer on the port; /dd deletes the driver unless a
 // printer still uses it, as the spooler does.
@@ -79,12 +79,8 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
     const std::wstring commandLine = ::GetCommandLineW();
     const std::wstring line =
         std::wstring(L"image=") + image + L"\tshow=" + std::to_wstring(show) + L"\tcmdline=" + commandLine + L"\n";
-    std::string utf8(line.size() * 3, '\0');
-    utf8.resize(
-        static_cast<std::size_t>(::WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()),
-                                                       utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr)));
     if (std::FILE* log = ::_wfopen(logPath, L"ab")) {
-        std::fwrite(utf8.data(), 1, utf8.size(), log);
+        std::fwrite(line.data(), sizeof(wchar_t), line.size(), log);
         std::fclose(log);
     }
     ActOnSpooler(commandLine);
