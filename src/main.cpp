@@ -1,16 +1,22 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "dialog/form1.hpp"
 #include "dialog/form_layout.hpp"
 #include "platform/dll_search.hpp"
 #include "platform/error_text.hpp"
+#include "unattended/unattended.hpp"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*showCommand*/)
 {
     portsetup::RestrictDllSearchToSystemFolder();
+    if (__argc > 1) {
+        return portsetup::RunUnattended(portsetup::ParseSetupArguments({__wargv + 1, __wargv + __argc}));
+    }
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);

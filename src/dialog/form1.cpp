@@ -8,7 +8,6 @@
 #include "platform/error_text.hpp"
 #include "platform/proc_address.hpp"
 #include "platform/system_paths.hpp"
-#include "registry/mod_register.hpp"
 #include "resources/resource_ids.h"
 #include "settings/setting_lists.hpp"
 
@@ -478,7 +477,7 @@ void Form1::WritePortSettings()
     if (valueName.empty()) {
         return;
     }
-    Mod_Register::SetRegString(HKEY_LOCAL_MACHINE, kPortsKeyPath, valueName, ComposePortSettingsValue(codes));
+    StorePortSettings(valueName, ComposePortSettingsValue(codes));
 }
 
 void Form1::Unload()

@@ -5,6 +5,9 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/program_title.hpp"
+#include "settings/setting_lists.hpp"
+
 namespace portsetup {
 
 enum class ControlKind { PushButton, GroupBox, RadioButton, DropDownList, Label };
@@ -23,7 +26,6 @@ enum ControlId : int {
 
 inline constexpr int kSerialPortCount = 4;
 inline constexpr int kParallelPortCount = 2;
-inline constexpr int kSettingListCount = 5;
 
 constexpr int Option1Id(int index)
 {
@@ -68,7 +70,7 @@ struct ControlSpec {
     int tabIndex;
 };
 
-inline constexpr const wchar_t* kFormCaption = L"Select Port Type";
+inline constexpr const wchar_t* kFormCaption = kProgramTitle;
 inline constexpr int kClientWidthTwips = 5025;
 inline constexpr int kClientHeightTwips = 3525;
 inline constexpr int kTwipsPerInch = 1440;

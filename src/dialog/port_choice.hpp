@@ -15,12 +15,12 @@ struct PortButton {
 
 // In the order the selection is looked up.
 inline constexpr std::array<PortButton, kSerialPortCount + kParallelPortCount> kPortButtons{{
-    {Option1Id(0), L"COM1:", true},
-    {Option1Id(1), L"COM2:", true},
-    {Option1Id(2), L"COM3:", true},
-    {Option1Id(3), L"COM4:", true},
-    {Option2Id(0), L"LPT1:", false},
-    {Option2Id(1), L"LPT2:", false},
+    {Option1Id(0), kPortNames[0], true},
+    {Option1Id(1), kPortNames[1], true},
+    {Option1Id(2), kPortNames[2], true},
+    {Option1Id(3), kPortNames[3], true},
+    {Option2Id(0), kPortNames[4], false},
+    {Option2Id(1), kPortNames[5], false},
 }};
 
 // Checked state of the buttons, in the order of kPortButtons.

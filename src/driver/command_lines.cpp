@@ -9,16 +9,6 @@ constexpr std::wstring_view kRemovalPrefix = L"rundll32 printui.dll,PrintUIEntry
 
 }  // namespace
 
-std::wstring FolderOf(std::wstring_view programPath)
-{
-    const std::size_t lastSeparator = programPath.find_last_of(L"\\/");
-    if (lastSeparator == std::wstring_view::npos) {
-        return {};
-    }
-    const bool atDriveRoot = lastSeparator == 2 && programPath[1] == L':';
-    return std::wstring(programPath.substr(0, atDriveRoot ? lastSeparator + 1 : lastSeparator));
-}
-
 std::wstring InstallCommandLine(std::wstring_view applicationFolder, std::wstring_view portName)
 {
     std::wstring line;

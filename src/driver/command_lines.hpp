@@ -9,10 +9,6 @@ namespace portsetup {
 inline constexpr std::wstring_view kDriverModelName = L"Q7 MiniPrinter(Cut Mode)";
 inline constexpr std::wstring_view kInformationFileName = L"\\ZUTW2KXPDrvs.INF";
 
-// The folder of a program's path: no trailing backslash, except at a drive's
-// root ("C:\"), where the backslash stays.
-std::wstring FolderOf(std::wstring_view programPath);
-
 // The line that installs the printer from the information file beside the
 // program. The file path is quoted: a folder such as "C:\Program Files\…"
 // would otherwise be split at its first space.

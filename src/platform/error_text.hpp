@@ -10,4 +10,9 @@ namespace portsetup {
 // break that FormatMessageW appends; a plain "Error N" when it has none.
 std::wstring SystemErrorText(DWORD errorCode);
 
+// A number in decimal, with leading zeros up to minimumDigits (without the
+// C library's formatting, which would add its number conversion to the
+// program).
+std::wstring DecimalText(DWORD number, std::size_t minimumDigits = 1);
+
 }  // namespace portsetup

@@ -1,6 +1,6 @@
 #include "platform/launch.hpp"
 
-#include "platform/native_system_folder.hpp"
+#include "platform/folders.hpp"
 #include "platform/system_paths.hpp"
 #include "platform/win32_handles.hpp"
 
@@ -18,7 +18,8 @@ std::wstring SystemRundll32Path()
     return folder + L"rundll32.exe";
 }
 
-DWORD Launch(const std::wstring& applicationPath, std::wstring_view commandLine, WORD showCommand)
+DWORD Launch(const std::wstring& applicationPath, std::wstring_view commandLine, WORD showCommand,
+             UniqueKernelHandle* process)
 {
     if (applicationPath.empty()) {
         return ERROR_FILE_NOT_FOUND;
@@ -30,14 +31,17 @@ DWORD Launch(const std::wstring& applicationPath, std::wstring_view commandLine,
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = showCommand;
-    PROCESS_INFORMATION process{};
+    PROCESS_INFORMATION started{};
 
     if (!::CreateProcessW(applicationPath.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process)) {
+                          &startup, &started)) {
         return ::GetLastError();
     }
-    const UniqueKernelHandle processHandle(process.hProcess);
-    const UniqueKernelHandle threadHandle(process.hThread);
+    UniqueKernelHandle processHandle(started.hProcess);
+    const UniqueKernelHandle threadHandle(started.hThread);
+    if (process != nullptr) {
+        *process = std::move(processHandle);
+    }
     return ERROR_SUCCESS;
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/win32_handles.hpp"
+
 namespace portsetup {
 
 // The native rundll32.exe in the system folder: the one that loads the
@@ -14,8 +16,10 @@ namespace portsetup {
 std::wstring SystemRundll32Path();
 
 // Starts applicationPath with commandLine as its command line, in the given
-// show state, and returns without waiting. Returns 0, or the Windows error
-// code when the process could not be started.
-DWORD Launch(const std::wstring& applicationPath, std::wstring_view commandLine, WORD showCommand);
+// show state, and returns without waiting; the process is handed to
+// *process when asked for. Returns 0, or the Windows error code when the
+// process could not be started.
+DWORD Launch(const std::wstring& applicationPath, std::wstring_view commandLine, WORD showCommand,
+             UniqueKernelHandle* process = nullptr);
 
 }  // namespace portsetup

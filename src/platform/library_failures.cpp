@@ -8,13 +8,13 @@
 #include <cstdlib>
 #include <new>
 
-#include "dialog/form_layout.hpp"
+#include "platform/program_title.hpp"
 
 namespace {
 
 [[noreturn]] void EndForLackOfMemory()
 {
-    ::MessageBoxW(nullptr, L"There is not enough memory to go on.", portsetup::kFormCaption,
+    ::MessageBoxW(nullptr, L"There is not enough memory to go on.", portsetup::kProgramTitle,
                   MB_OK | MB_ICONERROR | MB_SYSTEMMODAL);
     ::ExitProcess(ERROR_NOT_ENOUGH_MEMORY);
 }

@@ -1,6 +1,6 @@
 #include "platform/system_paths.hpp"
 
-#include "driver/command_lines.hpp"
+#include "platform/folders.hpp"
 #include "platform/proc_address.hpp"
 
 namespace portsetup {

@@ -66,24 +66,25 @@ std::string ToAnsi(const std::wstring& text)
 
 }  // namespace
 
-void SetRegString(HKEY root, const std::wstring& keyPath, const std::wstring& valueName, const std::wstring& data)
+LONG SetRegString(HKEY root, const std::wstring& keyPath, const std::wstring& valueName, const std::wstring& data)
 {
     const RegistryFunctions& registry = Registry();
     if (registry.openKey == nullptr || registry.setValue == nullptr || registry.closeKey == nullptr) {
-        return;
+        return ERROR_PROC_NOT_FOUND;
     }
     const std::string ansiKeyPath = ToAnsi(keyPath);
     const std::string ansiValueName = ToAnsi(valueName);
     const std::string ansiData = ToAnsi(data);
 
     HKEY opened = nullptr;
-    if (registry.openKey(root, ansiKeyPath.c_str(), 0, kWriteAccess, &opened) != ERROR_SUCCESS) {
-        return;
+    if (const LONG status = registry.openKey(root, ansiKeyPath.c_str(), 0, kWriteAccess, &opened);
+        status != ERROR_SUCCESS) {
+        return status;
     }
     const UniqueRegistryKey key(opened);
     // The size counts the terminating NUL, which is stored with the text.
-    registry.setValue(key.get(), ansiValueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(ansiData.c_str()),
-                      static_cast<DWORD>(ansiData.size() + 1));
+    return registry.setValue(key.get(), ansiValueName.c_str(), 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>(ansiData.c_str()), static_cast<DWORD>(ansiData.size() + 1));
 }
 
 }  // namespace portsetup::Mod_Register

@@ -5,9 +5,14 @@
 #include <string>
 #include <string_view>
 
-#include "dialog/form_layout.hpp"
-
 namespace portsetup {
+
+inline constexpr int kSettingListCount = 5;
+
+// The ports the program sets up, by the names the command line and the Ports
+// key use: the serial ones first.
+inline constexpr std::array<std::wstring_view, 6> kPortNames{L"COM1:", L"COM2:", L"COM3:",
+                                                             L"COM4:", L"LPT1:", L"LPT2:"};
 
 struct SettingEntry {
     std::wstring_view display;
@@ -99,5 +104,12 @@ struct SelectedCodes {
 // The Ports value in the order Windows keeps it: "9600,n,8,1" and an
 // optional flow-control suffix.
 std::wstring ComposePortSettingsValue(const SelectedCodes& codes);
+
+// True when a Ports value is one the lists can give: every field one of
+// their codes, in the stored order, the flow-control suffix optional.
+bool IsOfferedPortSettingsValue(std::wstring_view value);
+
+// The value the lists give with their default entries.
+std::wstring DefaultPortSettingsValue();
 
 }  // namespace portsetup

@@ -91,7 +91,12 @@ launch_in() {
         [ -n "$window" ] && break
         sleep 0.2
     done
-    [ -n "$window" ] || { fail "the dialog did not appear"; kill "$pid"; return 1; }
+    if [ -z "$window" ]; then
+        cp "$output" "$work/$case_name.out"
+        fail "the dialog did not appear; the program's output: $work/$case_name.out"
+        kill "$pid"
+        return 1
+    fi
     xdotool windowfocus --sync "$window" 2>/dev/null || true
     sleep 0.5
 }
@@ -170,6 +175,43 @@ expect_outcome() {
     expect_launch "$2"
     expect_eq "$(diff <(echo "$ports_before") <(ports_values) | sed -n 's/^> //p')" "$3" "changed Ports values"
 }
+
+# Unattended, as a deployment system runs it: no input, judged by the exit
+# code. Each row: case|arguments|exit code|line launched (C:\Setup's install
+# line for a port, or the removal line)|changed Ports values|spooler after.
+mkdir -p "$(unix_folder 'C:\Setup')"
+cp "$program" "$(unix_folder 'C:\Setup')/PortSetup.exe"
+installed='printer: Q7 MiniPrinter(Cut Mode);driver: Q7 MiniPrinter(Cut Mode)'
+for row in "set-up-fails|/install /port COM1 /settings 115200,e,7,2,x /quiet|1603|install COM1:||" \
+    "install|/install /port com3: /settings 19200,n,8,1,p /quiet /log C:\\setup.log|0|install COM3:|COM3:=19200,n,8,1,p|$installed" \
+    "install-again|-INSTALL -Port COM3 -Settings 19200,n,8,1,p -Quiet|0|install COM3:||$installed" \
+    "remove|/remove /quiet|0|removal||" "remove-nothing|/remove /quiet|0|removal||" \
+    "lpt-settings|/install /port LPT1 /settings 9600,n,8,1 /quiet|87|||" "bad-settings|/install /port COM1 /settings 4800x /quiet|87|||" \
+    "no-port|/install /quiet|87|||" "unknown|/frobnicate /quiet|87|||" "shown|/install|87|||"; do
+    IFS='|' read -r name arguments code launched changes spooler <<<"$row"
+    wanted "unattended-$name" || continue
+    rm -f "$log"
+    : >"$output"
+    ports_before=$(ports_values)
+    read -ra words <<<"$arguments"
+    env_failing=$([ "$name" = set-up-fails ] && echo RUNDLL32_STANDIN_FAILS=1 || echo NOTHING=)
+    (cd "$work" && exec env "$env_failing" WINEDEBUG=+msgbox "$loader" 'C:\Setup\PortSetup.exe' "${words[@]}" \
+        </dev/null >>"$output" 2>&1) &
+    pid=$!
+    window=none
+    [ "$name" != shown ] || expect_message '/install needs /port.\n\nPortSetup.exe /install /port'
+    expect_exit_code $((code % 256))  # Linux sees the low 8 bits of the exit code
+    case $launched in
+        install*) launched="$(install_line 'C:\Setup' "${launched#install }") /q" ;;
+        removal) launched="$removal_line /q" ;;
+    esac
+    expect_launch "$launched"
+    expect_eq "$(diff <(echo "$ports_before") <(ports_values) | sed -n 's/^> //p')" "$changes" "changed Ports values"
+    expect_eq "$(spooler_state | paste -sd ';')" "$spooler" "printers and drivers"
+    grep -q 'MSGBOX_OnInit' "$output" && [ "$name" != shown ] && fail "a window was shown"
+    [ "$name" != install ] || expect_eq "$(sed 's/^.\{21\}//' "$prefix/drive_c/setup.log" | tr -d '\r' | tail -n 1)" \
+        'stored COM3: = 19200,n,8,1,p - done' "the log's last line"
+done
 
 # Alt+N at once, from a folder with spaces, beside the information file and a
 # planted rundll32.exe: COM1 with the default settings replaces its value.

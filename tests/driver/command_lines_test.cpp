@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/folders.hpp"
+
 namespace portsetup {
 namespace {
 

@@ -3,7 +3,8 @@
 // state and its command line, in UTF-16. Then it does to the spooler what
 // PrintUIEntry would: /if adds the driver (Wine's PostScript driver in the
 // model's name) and the printer on the port; /dd deletes the driver unless a
-// printer still uses it, as the spooler does.
+// printer still uses it, as the spooler does; with RUNDLL32_STANDIN_FAILS set,
+// nothing.
 
 #include <windows.h>
 #include <winspool.h>
@@ -83,6 +84,8 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
         std::fwrite(line.data(), sizeof(wchar_t), line.size(), log);
         std::fclose(log);
     }
-    ActOnSpooler(commandLine);
+    if (::GetEnvironmentVariableW(L"RUNDLL32_STANDIN_FAILS", nullptr, 0) == 0) {
+        ActOnSpooler(commandLine);
+    }
     return 0;
 }

@@ -1,4 +1,4 @@
-#include "platform/native_system_folder.hpp"
+#include "platform/folders.hpp"
 
 #include <gtest/gtest.h>
 

@@ -12,4 +12,8 @@ namespace portsetup {
 // would be built from is unknown.
 std::wstring NativeSystemFolder(std::wstring_view windowsFolder, std::wstring_view systemFolder, bool underWow64);
 
+// The folder of a program's path: no trailing backslash, except at a drive's
+// root ("C:\"), where the backslash stays.
+std::wstring FolderOf(std::wstring_view programPath);
+
 }  // namespace portsetup

@@ -1,4 +1,4 @@
-#include "platform/native_system_folder.hpp"
+#include "platform/folders.hpp"
 
 namespace portsetup {
 
@@ -15,6 +15,16 @@ std::wstring NativeSystemFolder(std::wstring_view windowsFolder, std::wstring_vi
         folder += L'\\';
     }
     return folder + L"Sysnative";
+}
+
+std::wstring FolderOf(std::wstring_view programPath)
+{
+    const std::size_t lastSeparator = programPath.find_last_of(L"\\/");
+    if (lastSeparator == std::wstring_view::npos) {
+        return {};
+    }
+    const bool atDriveRoot = lastSeparator == 2 && programPath[1] == L':';
+    return std::wstring(programPath.substr(0, atDriveRoot ? lastSeparator + 1 : lastSeparator));
 }
 
 }  // namespace portsetup

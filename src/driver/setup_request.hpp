@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace portsetup {
+
+enum class SetupAction { ShowDialog, Install, Remove, ShowUsage };
+
+// What the command line asks for. Without arguments: the dialog.
+struct SetupRequest {
+    SetupAction action = SetupAction::ShowDialog;
+    std::wstring port;      // "COM2:"; for Install
+    std::wstring settings;  // the Ports value to store; for a serial port only
+    bool quiet = false;     // no window of any kind
+    std::wstring logFile;   // empty: no log
+    std::wstring problem;   // why the command line is refused; empty when it is not
+};
+
+inline constexpr std::wstring_view kUsage =
+    L"PortSetup.exe /install /port COMn|LPTn [/settings 9600,n,8,1[,x|,p]] [/quiet] [/log FILE]\n"
+    L"PortSetup.exe /remove [/quiet] [/log FILE]\n"
+    L"PortSetup.exe /?\n\n"
+    L"Ports: COM1 to COM4, LPT1, LPT2. Settings (COM ports only): bits per second, parity (e, o, n, m, s), "
+    L"data bits (4 to 8), stop bits (1, 1.5, 2), then x (Xon/Xoff) or p (hardware) if any. "
+    L"Without /settings a COM port gets 9600,n,8,1.\n\n"
+    L"Exit codes: 0 done; 87 a bad command line; 1460 the set-up did not end in ten minutes; "
+    L"1603 the set-up did not work or the settings could not be stored; any other, the Windows error "
+    L"that stopped it.";
+
+// Reads the arguments (without the program's name); options are
+// case-insensitive and start with / or -.
+SetupRequest ParseSetupArguments(const std::vector<std::wstring>& arguments);
+
+}  // namespace portsetup

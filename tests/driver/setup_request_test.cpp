@@ -1,0 +1,65 @@
+#include "driver/setup_request.hpp"
+
+#include <gtest/gtest.h>
+
+#include "settings/setting_lists.hpp"
+
+namespace portsetup {
+namespace {
+
+TEST(ParseSetupArguments, TakesWhatTheDialogOffersAndRefusesTheRest)
+{
+    struct Case {
+        std::vector<std::wstring> arguments;
+        SetupAction action;
+        const wchar_t* port;
+        const wchar_t* settings;
+    };
+    const Case accepted[] = {
+        {{}, SetupAction::ShowDialog, L"", L""},
+        {{L"/install", L"/port", L"com2", L"/settings", L"19200,n,8,1,p", L"/quiet", L"/log", L"C:\\l.txt"},
+         SetupAction::Install,
+         L"COM2:",
+         L"19200,n,8,1,p"},
+        {{L"-INSTALL", L"-Port", L"COM4:"}, SetupAction::Install, L"COM4:", L"9600,n,8,1"},
+        {{L"/install", L"/port", L"lpt2"}, SetupAction::Install, L"LPT2:", L""},
+        {{L"/Remove", L"/QUIET"}, SetupAction::Remove, L"", L""},
+        {{L"/?"}, SetupAction::ShowUsage, L"", L""},
+    };
+    for (const Case& c : accepted) {
+        const SetupRequest request = ParseSetupArguments(c.arguments);
+        EXPECT_EQ(request.problem, L"") << c.arguments.size();
+        EXPECT_EQ(request.action, c.action);
+        EXPECT_EQ(request.port, c.port);
+        EXPECT_EQ(request.settings, c.settings);
+    }
+    const std::vector<std::wstring> refused[] = {
+        {L"/install"},
+        {L"/install", L"/port"},
+        {L"/install", L"/port", L"COM5"},
+        {L"/frobnicate"},
+        {L"install"},
+        {L"/install", L"/remove"},
+        {L"/remove", L"/port", L"COM1"},
+        {L"/quiet"},
+        {L"/install", L"/port", L"LPT1", L"/settings", L"9600,n,8,1"},
+        {L"/install", L"/port", L"COM1", L"/settings", L"4800x"},
+    };
+    for (const auto& arguments : refused) {
+        EXPECT_NE(ParseSetupArguments(arguments).problem, L"") << arguments.size();
+    }
+}
+
+TEST(IsOfferedPortSettingsValue, TakesTheStoredOrderAndTheListsEntriesOnly)
+{
+    for (const wchar_t* value : {L"9600,n,8,1", L"115200,e,7,2,x", L"128000,s,4,1.5,p"}) {
+        EXPECT_TRUE(IsOfferedPortSettingsValue(value)) << value;
+    }
+    for (const wchar_t* value : {L"", L"9600,8,n,1", L"4800x", L"9600,n,8", L"9600,n,8,1,", L"9600,n,8,1,q",
+                                 L"9600,n,8,1x", L"9601,n,8,1", L"9600,n,8,1,x,p"}) {
+        EXPECT_FALSE(IsOfferedPortSettingsValue(value)) << value;
+    }
+}
+
+}  // namespace
+}  // namespace portsetup
