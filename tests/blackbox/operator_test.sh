@@ -276,6 +276,10 @@ if wanted delete-beside-another; then
         keys alt+x
         expect_outcome 0 "$removal_line" ''
         expect_eq "$(spooler_state)" $'printer: Till printer\ndriver: Q7 MiniPrinter(Cut Mode)' "printers and drivers left"
+        # Unattended, the driver that stays is a failure (1603).
+        (cd "$work" && exec "$loader" 'C:\Setup\PortSetup.exe' /remove /quiet </dev/null >>"$output" 2>&1) &
+        pid=$!
+        expect_exit_code $((1603 % 256))
     fi
 fi
 
