@@ -125,9 +125,12 @@ bool DriverIsInstalled()
     }
     DWORD needed = 0;
     DWORD count = 0;
-    spooler.enumDrivers(nullptr, nullptr, 1, nullptr, 0, &needed, &count);
+    // Every environment: a 32-bit caller would otherwise see only the 32-bit drivers.
+    std::wstring environment = L"all";
+    spooler.enumDrivers(nullptr, environment.data(), 1, nullptr, 0, &needed, &count);
     std::vector<BYTE> buffer(needed + sizeof(DRIVER_INFO_1W));
-    if (!spooler.enumDrivers(nullptr, nullptr, 1, buffer.data(), static_cast<DWORD>(buffer.size()), &needed, &count)) {
+    if (!spooler.enumDrivers(nullptr, environment.data(), 1, buffer.data(), static_cast<DWORD>(buffer.size()), &needed,
+                             &count)) {
         return true;
     }
     const auto* drivers = reinterpret_cast<const DRIVER_INFO_1W*>(buffer.data());

@@ -130,7 +130,9 @@ expect_exit_code() {
         kill "$pid" && fail "the program did not end; the screen: $work/$case_name-stuck.png"
     fi
     wait "$pid"
-    expect_eq "$?" "$1" "exit code"
+    local code=$?
+    [ "$code" = "$1" ] || cp "$output" "$work/$case_name.out"
+    expect_eq "$code" "$1" "exit code (the program's output: $work/$case_name.out)"
 }
 
 # Checks what the stand-in recorded, once a started process had time: LINE
