@@ -71,7 +71,17 @@ target_include_directories(PortSetup PRIVATE "${PORTSETUP_GENERATED_DIR}" src/re
 target_compile_options(PortSetup PRIVATE ${PORTSETUP_SIZE_OPTIONS})
 target_link_libraries(PortSetup PRIVATE portsetup_win32 portsetup_warnings)
 target_link_options(PortSetup PRIVATE ${PORTSETUP_LINK_OPTIONS} -s)
-add_custom_command(TARGET PortSetup POST_BUILD
-  COMMAND "${CMAKE_COMMAND}" -E make_directory "${PORTSETUP_DIST_DIR}"
-  COMMAND "${CMAKE_COMMAND}" -E copy "$<TARGET_FILE:PortSetup>" "${PORTSETUP_DIST_DIR}/PortSetup.exe"
-  VERBATIM)
+if(PORTSETUP_RELEASE)
+  # The same bytes from the same sources, wherever and whenever they are
+  # built: no time stamp in the PE header, no build folder in the code.
+  foreach(target portsetup_core portsetup_win32 PortSetup)
+    target_compile_options(${target} PRIVATE "-ffile-prefix-map=${PROJECT_SOURCE_DIR}=."
+                           "-ffile-prefix-map=${CMAKE_BINARY_DIR}=build")
+  endforeach()
+  target_link_options(PortSetup PRIVATE -Wl,--no-insert-timestamp)
+else()
+  add_custom_command(TARGET PortSetup POST_BUILD
+    COMMAND "${CMAKE_COMMAND}" -E make_directory "${PORTSETUP_DIST_DIR}"
+    COMMAND "${CMAKE_COMMAND}" -E copy "$<TARGET_FILE:PortSetup>" "${PORTSETUP_DIST_DIR}/PortSetup.exe"
+    VERBATIM)
+endif()

@@ -60,3 +60,9 @@ set_tests_properties(win${arch}.operator PROPERTIES SKIP_RETURN_CODE 77 RUN_SERI
 add_test(NAME win${arch}.program-file
   COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/blackbox/pe_check.sh" ${arch} "$<TARGET_FILE:PortSetup>"
           "${CMAKE_CURRENT_BINARY_DIR}/program-file")
+
+if(arch EQUAL 64)
+  add_test(NAME release COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/blackbox/release_test.sh" "${PROJECT_SOURCE_DIR}"
+    "${CMAKE_CURRENT_BINARY_DIR}/release" "${PORTSETUP_WINE_BASE}")
+  set_tests_properties(release PROPERTIES TIMEOUT 900 RUN_SERIAL ON)
+endif()
