@@ -32,28 +32,32 @@ std::wstring ApplicationFolder()
     return FolderOf(ModulePath(nullptr));
 }
 
-std::wstring SystemFolder()
+namespace {
+
+// A folder from a function that, like GetSystemDirectoryW, gives the size it
+// needs when the buffer is too small; empty on failure.
+std::wstring FolderFrom(UINT(WINAPI* get)(LPWSTR, UINT))
 {
-    const UINT needed = ::GetSystemDirectoryW(nullptr, 0);
+    const UINT needed = get(nullptr, 0);
     if (needed == 0) {
         return {};
     }
     std::wstring folder(needed, L'\0');
-    const UINT length = ::GetSystemDirectoryW(folder.data(), needed);
+    const UINT length = get(folder.data(), needed);
     folder.resize(length < needed ? length : 0);
     return folder;
 }
 
+}  // namespace
+
+std::wstring SystemFolder()
+{
+    return FolderFrom(&::GetSystemDirectoryW);
+}
+
 std::wstring WindowsFolder()
 {
-    const UINT needed = ::GetSystemWindowsDirectoryW(nullptr, 0);
-    if (needed == 0) {
-        return {};
-    }
-    std::wstring folder(needed, L'\0');
-    const UINT length = ::GetSystemWindowsDirectoryW(folder.data(), needed);
-    folder.resize(length < needed ? length : 0);
-    return folder;
+    return FolderFrom(&::GetSystemWindowsDirectoryW);
 }
 
 bool RunsUnderWow64()
