@@ -38,8 +38,10 @@ ControlClass ClassFor(const ControlSpec& control)
     case ControlKind::GroupBox:
         return {L"BUTTON", BS_GROUPBOX | WS_GROUP | WS_CLIPSIBLINGS};
     case ControlKind::RadioButton:
-        // A checked radio button gets WS_TABSTOP from the button itself.
-        return {L"BUTTON", BS_AUTORADIOBUTTON | (control.index == 0 ? WS_GROUP : 0u)};
+        // A checked radio button gets WS_TABSTOP from the button itself; the
+        // first one of a group has it from the start, for a group with none
+        // checked (KeepPortGroupsReachable keeps it so).
+        return {L"BUTTON", BS_AUTORADIOBUTTON | (control.index == 0 ? WS_GROUP | WS_TABSTOP : 0u)};
     case ControlKind::DropDownList:
         return {L"COMBOBOX",
                 CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP | WS_GROUP};
@@ -273,14 +275,20 @@ void Form1::CreateControls()
 {
     ::SetWindowTextW(window_, kFormCaption);
     UseDpi(WindowDpi(window_));
+    const auto font = reinterpret_cast<WPARAM>(font_.get());
+    // Made in place, each a server round trip fewer than moving it there.
     for (const ControlSpec* control : ControlsInCreationOrder()) {
         const ControlClass controlClass = ClassFor(*control);
-        ::CreateWindowExW(0, controlClass.className, control->caption != nullptr ? control->caption : L"",
-                          WS_CHILD | WS_VISIBLE | controlClass.style, 0, 0, 0, 0, window_,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->id)), instance_, nullptr);
+        const RECT bounds = Placement(*control);
+        const HWND child =
+            ::CreateWindowExW(0, controlClass.className, control->caption != nullptr ? control->caption : L"",
+                              WS_CHILD | WS_VISIBLE | controlClass.style, bounds.left, bounds.top,
+                              bounds.right - bounds.left, bounds.bottom - bounds.top, window_,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->id)), instance_, nullptr);
+        ::SendMessageW(child, WM_SETFONT, font, FALSE);
     }
+    SizeListFields();
     ::SendMessageW(Control(Option1Id(0)), BM_SETCHECK, BST_CHECKED, 0);
-    LayOut();
     const SIZE size = WindowSizeFor(dpi_);
     ::SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -300,41 +308,55 @@ void Form1::UseDpi(int dpi)
     ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 }
 
+RECT Form1::Placement(const ControlSpec& control) const
+{
+    RECT bounds = PixelRect(ClientBounds(control), dpi_);
+    if (control.kind == ControlKind::Label) {
+        // Right-aligned and sized to the caption, never shorter than a line:
+        // a font larger than the one the table was drawn with widens a label
+        // to the left and makes it taller.
+        const TextExtent text = MeasureText(window_, static_cast<HFONT>(font_.get()), control.caption);
+        bounds.left = std::min(bounds.left, bounds.right - text.width);
+        bounds.bottom = std::max(bounds.bottom, bounds.top + text.lineHeight);
+    } else if (control.kind == ControlKind::DropDownList) {
+        // A combo box's height includes its drop-down part: room for every entry.
+        const auto entries = static_cast<int>(kSettingLists[static_cast<std::size_t>(control.index)].entries.size());
+        bounds.bottom += (entries + 1) * (lineHeight_ + 2);
+    }
+    return bounds;
+}
+
+void Form1::SizeListFields() const
+{
+    // The closed list is as tall as the table says; its selection field is
+    // what is left inside the borders, which are the same for every list.
+    const HWND first = Control(Combo1Id(0));
+    ::SendMessageW(first, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), lineHeight_);
+    RECT closed{};
+    ::GetWindowRect(first, &closed);
+    const int borders = static_cast<int>(closed.bottom - closed.top) - lineHeight_;
+    for (int i = 0; i < kSettingListCount; ++i) {
+        const TwipsRect table = FindControl(Combo1Id(i))->bounds;
+        const int height = TwipsToPixels(table.top + table.height, dpi_) - TwipsToPixels(table.top, dpi_);
+        ::SendMessageW(Control(Combo1Id(i)), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+                       std::max(lineHeight_, height - borders));
+    }
+}
+
 void Form1::LayOut()
 {
-    const auto font = static_cast<HFONT>(font_.get());
+    const auto font = reinterpret_cast<WPARAM>(font_.get());
     for (const ControlSpec& control : kFormControls) {
         const HWND child = Control(control.id);
-        RECT bounds = PixelRect(ClientBounds(control), dpi_);
-        if (control.kind == ControlKind::Label) {
-            // Right-aligned and sized to the caption, never shorter than a
-            // line: a font larger than the one the table was drawn with
-            // widens a label to the left and makes it taller.
-            const TextExtent text = MeasureText(window_, font, control.caption);
-            bounds.left = std::min(bounds.left, bounds.right - text.width);
-            bounds.bottom = std::max(bounds.bottom, bounds.top + text.lineHeight);
+        const RECT bounds = Placement(control);
+        ::SendMessageW(child, WM_SETFONT, font, FALSE);
+        ::SetWindowPos(child, nullptr, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        if (control.kind == ControlKind::DropDownList) {
+            ::SendMessageW(child, CB_SETITEMHEIGHT, 0, lineHeight_ + 2);
         }
-        ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        if (control.kind != ControlKind::DropDownList) {
-            ::SetWindowPos(child, nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
-                           bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
-            continue;
-        }
-        // A combo box's height includes its drop-down part, with room for
-        // every entry; the closed list is as tall as the table says, its
-        // selection field what is left inside the borders.
-        const auto entries = static_cast<int>(kSettingLists[static_cast<std::size_t>(control.index)].entries.size());
-        ::SendMessageW(child, CB_SETITEMHEIGHT, 0, lineHeight_ + 2);
-        ::SetWindowPos(child, nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
-                       bounds.bottom - bounds.top + (entries + 1) * (lineHeight_ + 2), SWP_NOZORDER | SWP_NOACTIVATE);
-        ::SendMessageW(child, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), lineHeight_);
-        RECT closed{};
-        ::GetWindowRect(child, &closed);
-        const int borders = static_cast<int>(closed.bottom - closed.top) - lineHeight_;
-        ::SendMessageW(child, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
-                       std::max(lineHeight_, static_cast<int>(bounds.bottom - bounds.top) - borders));
     }
-    KeepPortGroupsReachable();
+    SizeListFields();
     ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
@@ -374,9 +396,10 @@ void Form1::OnCommand(int id, int notification)
 
 void Form1::MeasureListItem(MEASUREITEMSTRUCT& item) const
 {
-    if (item.CtlType == ODT_COMBOBOX) {
-        item.itemHeight = static_cast<UINT>(lineHeight_ + 2);  // the field is sized again by LayOut
+    if (item.CtlType != ODT_COMBOBOX) {
+        return;
     }
+    item.itemHeight = static_cast<UINT>(lineHeight_ + 2);  // the field is sized by SizeListFields
 }
 
 void Form1::DrawListItem(const DRAWITEMSTRUCT& item) const

@@ -45,7 +45,13 @@ private:
     void CreateControls();
     // The font, the list entries' height and the icons for a resolution.
     void UseDpi(int dpi);
-    // Places and sizes every control at the current resolution.
+    // Where a control goes at the current resolution (for a list, with its
+    // drop-down part).
+    [[nodiscard]] RECT Placement(const ControlSpec& control) const;
+    // Measures the lists' borders and sizes their selection fields so that
+    // each closed list is the table's height.
+    void SizeListFields() const;
+    // Places and sizes every control again at the current resolution.
     void LayOut();
     // Gives each port group a tab stop, also one with no button checked.
     void KeepPortGroupsReachable() const;
