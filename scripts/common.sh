@@ -2,14 +2,18 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_root="$root/build"
 
-# Configures one tree: configure_tree NAME, for native, win32 or win64.
+# Configures one tree: configure_tree TREE [CMAKE_OPTION...], where TREE is
+# native, win32 or win64, or a folder below build/ ending in one of them.
 configure_tree() {
-    local options=(-DCMAKE_BUILD_TYPE=Debug)
-    [ "$1" = win32 ] && options=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
-        -DPORTSETUP_STANDIN64="$build_root/win64/tests/standin/rundll32.exe")
-    [ "$1" = win64 ] && options=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake")
-    cmake -S "$root" -B "$build_root/$1" -G Ninja -DPORTSETUP_WINE_BASE="$build_root/wine-base" "${options[@]}" \
-        >/dev/null
+    local tree=$1 options=(-DCMAKE_BUILD_TYPE=Debug)
+    shift
+    case ${tree##*/} in
+        win32) options=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
+            -DPORTSETUP_STANDIN64="$build_root/win64/tests/standin/rundll32.exe") ;;
+        win64) options=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake") ;;
+    esac
+    cmake -S "$root" -B "$build_root/$tree" -G Ninja -DPORTSETUP_WINE_BASE="$build_root/wine-base" "${options[@]}" \
+        "$@" >/dev/null
 }
 
 # Configures and builds one tree: build_tree NAME

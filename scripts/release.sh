@@ -19,9 +19,7 @@ staging="$build_root/release/staging"
 rm -rf "$staging"
 for arch in win32 win64; do
     tree="$build_root/release/$arch"
-    toolchain="$root/cmake/mingw-$([ $arch = win32 ] && echo i686 || echo x86_64).cmake"
-    cmake -S "$root" -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPORTSETUP_TESTS=OFF -DPORTSETUP_RELEASE=ON \
-        -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
+    configure_tree "release/$arch" -DCMAKE_BUILD_TYPE=Release -DPORTSETUP_TESTS=OFF -DPORTSETUP_RELEASE=ON
     cmake --build "$tree" --target PortSetup >/dev/null
     mkdir -p "$staging/$arch"
     cp "$tree/PortSetup.exe" "$staging/$arch/PortSetup.exe"

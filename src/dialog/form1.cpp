@@ -5,7 +5,6 @@
 #include "dialog/form_layout.hpp"
 #include "driver/command_lines.hpp"
 #include "driver/driver_setup.hpp"
-#include "platform/error_text.hpp"
 #include "platform/proc_address.hpp"
 #include "platform/system_paths.hpp"
 #include "resources/resource_ids.h"
@@ -336,8 +335,8 @@ void Form1::SizeListFields() const
     ::GetWindowRect(first, &closed);
     const int borders = static_cast<int>(closed.bottom - closed.top) - lineHeight_;
     for (int i = 0; i < kSettingListCount; ++i) {
-        const TwipsRect table = FindControl(Combo1Id(i))->bounds;
-        const int height = TwipsToPixels(table.top + table.height, dpi_) - TwipsToPixels(table.top, dpi_);
+        const RECT table = PixelRect(ClientBounds(*FindControl(Combo1Id(i))), dpi_);
+        const auto height = static_cast<int>(table.bottom - table.top);
         ::SendMessageW(Control(Combo1Id(i)), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
                        std::max(lineHeight_, height - borders));
     }
@@ -540,7 +539,7 @@ bool Form1::Succeeded(const SetupResult& result)
         return true;
     }
     exitCode_ = static_cast<int>(result.error);
-    const std::wstring message = result.failure + L"\n\n" + SystemErrorText(result.error);
+    const std::wstring message = FailureReport(result);
     ::MessageBoxW(window_, message.c_str(), kFormCaption, MB_OK | MB_ICONERROR);
     Unload();
     return false;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "driver/command_lines.hpp"
+#include "platform/error_text.hpp"
 #include "platform/launch.hpp"
 #include "platform/proc_address.hpp"
 #include "platform/system_paths.hpp"
@@ -67,6 +68,11 @@ DWORD WithModelsPrinter(const Spooler& spooler, ACCESS_MASK access, Use use)
 }
 
 }  // namespace
+
+std::wstring FailureReport(const SetupResult& result)
+{
+    return result.failure + L"\n\n" + SystemErrorText(result.error);
+}
 
 SetupResult StartDriverCommand(std::wstring_view commandLine, UniqueKernelHandle* process)
 {

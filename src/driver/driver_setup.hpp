@@ -16,6 +16,10 @@ struct SetupResult {
     std::wstring failure;
 };
 
+// What the operator is told of a failed step: what could not be done, and
+// the system's text for its error.
+std::wstring FailureReport(const SetupResult& result);
+
 // Starts a driver command line with the native rundll32.exe, minimised, and
 // does not wait for it; the process goes to *process when asked for.
 SetupResult StartDriverCommand(std::wstring_view commandLine, UniqueKernelHandle* process = nullptr);

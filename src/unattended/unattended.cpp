@@ -54,7 +54,7 @@ public:
             }
         }
         if (result.error != ERROR_SUCCESS) {
-            Tell(result.failure + L"\n\n" + SystemErrorText(result.error), MB_ICONERROR);
+            Tell(FailureReport(result), MB_ICONERROR);
         }
         return static_cast<int>(result.error);
     }

@@ -69,6 +69,13 @@ unix_folder() {
     echo "${path//\\//}"
 }
 
+# Starts a program: start [NAME=VALUE...] COMMAND [ARGUMENT...], from the
+# work folder, with no input and its output in $output; pid is its process.
+start() {
+    (cd "$work" && exec env "$@" </dev/null >>"$output" 2>&1) &
+    pid=$!
+}
+
 # Puts the program in FOLDER, starts it (with any environment given after the
 # folder) and waits for its dialog.
 launch_in() {
@@ -83,8 +90,7 @@ launch_in() {
         xdotool search --name '^Select Port Type$' >/dev/null 2>&1 || break
         sleep 0.1
     done
-    (cd "$work" && exec env "$@" "$loader" "${folder%\\}\\PortSetup.exe" </dev/null >>"$output" 2>&1) &
-    pid=$!
+    start "$@" "$loader" "${folder%\\}\\PortSetup.exe"
     window=""
     for _ in $(seq 1 150); do
         window=$(xdotool search --name '^Select Port Type$' 2>/dev/null | head -n 1)
@@ -202,9 +208,7 @@ for row in "set-up-fails|/install /port COM1 /settings 115200,e,7,2,x /quiet|160
     ports_before=$(ports_values)
     read -ra words <<<"$arguments"
     env_failing=$([ "$name" = set-up-fails ] && echo RUNDLL32_STANDIN_FAILS=1 || echo NOTHING=)
-    (cd "$work" && exec env "$env_failing" WINEDEBUG=+msgbox "$loader" 'C:\Setup\PortSetup.exe' "${words[@]}" \
-        </dev/null >>"$output" 2>&1) &
-    pid=$!
+    start "$env_failing" WINEDEBUG=+msgbox "$loader" 'C:\Setup\PortSetup.exe' "${words[@]}"
     window=none
     [ "$name" != shown ] || expect_message '/install needs /port.\n\nPortSetup.exe /install /port'
     [ "$name" != usage ] || expect_message 'PortSetup.exe /install /port COMn|LPTn'
@@ -286,8 +290,7 @@ if wanted delete-beside-another; then
         expect_outcome 0 "$removal_line" ''
         expect_eq "$(spooler_state)" $'printer: Till printer\ndriver: Q7 MiniPrinter(Cut Mode)' "printers and drivers left"
         # Unattended, the driver that stays is a failure (1603).
-        (cd "$work" && exec "$loader" 'C:\Setup\PortSetup.exe' /remove /quiet </dev/null >>"$output" 2>&1) &
-        pid=$!
+        start "$loader" 'C:\Setup\PortSetup.exe' /remove /quiet
         expect_exit_code $((1603 % 256))
     fi
 fi
@@ -340,8 +343,7 @@ for failure in memory length; do
     if wanted "library-$failure"; then
         window=none
         : >"$output"
-        (exec env WINEDEBUG=+msgbox "$loader" "$probe" $failure </dev/null >>"$output" 2>&1) &
-        pid=$!
+        start WINEDEBUG=+msgbox "$loader" "$probe" $failure
         expect_message 'There is not enough memory to go on.'
         expect_exit_code 8
     fi
