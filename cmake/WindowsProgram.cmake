@@ -39,6 +39,7 @@ add_library(portsetup_win32 STATIC
   src/driver/driver_setup.cpp
   src/platform/log_file.cpp
   src/unattended/unattended.cpp
+  src/platform/desktop.cpp
   src/platform/dll_search.cpp
   src/platform/launch.cpp
   src/platform/system_paths.cpp

@@ -7,6 +7,7 @@
 
 #include "dialog/form1.hpp"
 #include "dialog/form_layout.hpp"
+#include "platform/desktop.hpp"
 #include "platform/dll_search.hpp"
 #include "platform/error_text.hpp"
 #include "unattended/unattended.hpp"
@@ -14,8 +15,14 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*showCommand*/)
 {
     portsetup::RestrictDllSearchToSystemFolder();
+    const bool seen = portsetup::WindowsCanBeSeen();
     if (__argc > 1) {
-        return portsetup::RunUnattended(portsetup::ParseSetupArguments({__wargv + 1, __wargv + __argc}));
+        portsetup::SetupRequest request = portsetup::ParseSetupArguments({__wargv + 1, __wargv + __argc});
+        request.quiet = request.quiet || !seen;
+        return portsetup::RunUnattended(request);
+    }
+    if (!seen) {
+        return ERROR_REQUIRES_INTERACTIVE_WINDOWSTATION;  // a dialog nobody could use
     }
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};

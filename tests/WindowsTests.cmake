@@ -20,13 +20,14 @@ target_link_libraries(rundll32_standin PRIVATE winspool)
 set(PORTSETUP_STANDIN64 "$<TARGET_FILE:rundll32_standin>" CACHE STRING "The 64-bit stand-in rundll32.exe")
 
 # With the program's resources: its manifest chooses the controls and the DPI awareness.
-add_executable(windows_tests dialog/form1_test.cpp driver/driver_setup_test.cpp registry/mod_register_test.cpp
+add_executable(windows_tests dialog/form1_test.cpp registry/mod_register_test.cpp
   platform/dll_search_test.cpp
   "${PORTSETUP_RESOURCE_SCRIPT}")
 target_include_directories(windows_tests PRIVATE "${PORTSETUP_GENERATED_DIR}" "${PROJECT_SOURCE_DIR}/src/resources")
 target_link_libraries(windows_tests PRIVATE portsetup_win32 portsetup_warnings GTest::gtest_main advapi32)
 target_link_options(windows_tests PRIVATE -static)
-add_dependencies(windows_tests planted_probe)
+# The program's target draws the icon the resource script needs.
+add_dependencies(windows_tests planted_probe PortSetup)
 
 # The library's failures, compiled and linked as in the program.
 add_executable(library_failure_probe WIN32 support/library_failure_probe.cpp
@@ -35,6 +36,14 @@ set_target_properties(library_failure_probe PROPERTIES RUNTIME_OUTPUT_DIRECTORY 
 target_compile_options(library_failure_probe PRIVATE ${PORTSETUP_SIZE_OPTIONS})
 target_link_libraries(library_failure_probe PRIVATE portsetup_win32 portsetup_warnings)
 target_link_options(library_failure_probe PRIVATE ${PORTSETUP_LINK_OPTIONS})
+
+# The spooler's client as Windows' behaves where Wine's does not, for the
+# program under test (see the file).
+add_library(winspool_standin SHARED support/winspool_standin.cpp)
+set_target_properties(winspool_standin PROPERTIES PREFIX "" OUTPUT_NAME winspool SUFFIX .drv
+  RUNTIME_OUTPUT_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}/standin")
+target_link_libraries(winspool_standin PRIVATE portsetup_warnings)
+target_link_options(winspool_standin PRIVATE -static -Wl,--kill-at)
 
 # Planted beside the tests, where a hardened program must not look for DLLs.
 add_library(planted_probe SHARED support/planted_probe.cpp)
@@ -54,7 +63,7 @@ endforeach()
 add_test(NAME win${arch}.operator
   COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/blackbox/operator_test.sh" ${arch} "$<TARGET_FILE:PortSetup>" "${PORTSETUP_STANDIN64}"
           "$<TARGET_FILE:rundll32_standin>" "${PORTSETUP_WINE_BASE}" "${CMAKE_CURRENT_BINARY_DIR}/operator"
-          "$<TARGET_FILE:library_failure_probe>")
+          "$<TARGET_FILE:library_failure_probe>" "$<TARGET_FILE:winspool_standin>")
 set_tests_properties(win${arch}.operator PROPERTIES SKIP_RETURN_CODE 77 RUN_SERIAL ON TIMEOUT 900)
 
 add_test(NAME win${arch}.program-file

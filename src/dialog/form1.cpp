@@ -3,10 +3,8 @@
 #include <algorithm>
 
 #include "dialog/form_layout.hpp"
-#include "driver/command_lines.hpp"
 #include "driver/driver_setup.hpp"
 #include "platform/proc_address.hpp"
-#include "platform/system_paths.hpp"
 #include "resources/resource_ids.h"
 #include "settings/setting_lists.hpp"
 
@@ -58,7 +56,9 @@ RECT PixelRect(const TwipsRect& twips, int dpi)
     return {left, top, TwipsToPixels(twips.left + twips.width, dpi), TwipsToPixels(twips.top + twips.height, dpi)};
 }
 
-constexpr UINT kDpiChangedMessage = 0x02E0;  // WM_DPICHANGED, from Windows 8.1 on
+constexpr UINT kDpiChangedMessage = 0x02E0;        // WM_DPICHANGED, from Windows 8.1 on
+constexpr UINT kGetDpiScaledSizeMessage = 0x02E4;  // WM_GETDPISCALEDSIZE, from Windows 10 1703 on
+constexpr int kDialogDpiChangeDisableAll = 1;      // DDC_DISABLE_ALL
 
 // A function of user32.dll that older Windows may not have; nullptr there.
 template <typename Function>
@@ -238,10 +238,17 @@ INT_PTR CALLBACK Form1::DialogProc(HWND window, UINT message, WPARAM wParam, LPA
 INT_PTR Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_INITDIALOG:
+    case WM_INITDIALOG: {
+        // The form lays itself out at a new resolution; the dialog manager
+        // would otherwise rescale the window and its controls as well.
+        using SetDialogDpiChangeBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
+        if (const auto set = User32Function<SetDialogDpiChangeBehaviorFn>("SetDialogDpiChangeBehavior")) {
+            set(window_, kDialogDpiChangeDisableAll, kDialogDpiChangeDisableAll);
+        }
         CreateControls();
         Form_Load();
         return FALSE;  // Show() places the focus
+    }
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
@@ -251,12 +258,17 @@ INT_PTR Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DRAWITEM:
         DrawListItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
+    case kGetDpiScaledSizeMessage:
+        // Our own size at the new resolution, not one scaled from the old.
+        *reinterpret_cast<SIZE*>(lParam) = WindowSizeFor(LOWORD(wParam));
+        ::SetWindowLongPtrW(window_, DWLP_MSGRESULT, TRUE);
+        return TRUE;
     case kDpiChangedMessage: {
-        UseDpi(LOWORD(wParam));
+        // The old font and icons go only once nothing holds them any more.
+        const DpiResources previous = UseDpi(LOWORD(wParam));
         LayOut();
         const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
-        ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                       suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        FitWindowToForm(suggested.left, suggested.top, 0);
         return TRUE;
     }
     case WM_CLOSE:
@@ -288,12 +300,27 @@ void Form1::CreateControls()
     }
     SizeListFields();
     ::SendMessageW(Control(Option1Id(0)), BM_SETCHECK, BST_CHECKED, 0);
-    const SIZE size = WindowSizeFor(dpi_);
-    ::SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    FitWindowToForm(0, 0, SWP_NOMOVE);
 }
 
-void Form1::UseDpi(int dpi)
+void Form1::FitWindowToForm(int left, int top, UINT flags) const
 {
+    const SIZE size = WindowSizeFor(dpi_);
+    ::SetWindowPos(window_, nullptr, left, top, size.cx, size.cy, flags | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The frame drawn can differ from the one computed for the resolution (a
+    // system that does not redraw it at the new one): the client area decides.
+    RECT client{};
+    ::GetClientRect(window_, &client);
+    const int width = size.cx + TwipsToPixels(kClientWidthTwips, dpi_) - client.right;
+    const int height = size.cy + TwipsToPixels(kClientHeightTwips, dpi_) - client.bottom;
+    if (width != size.cx || height != size.cy) {
+        ::SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+Form1::DpiResources Form1::UseDpi(int dpi)
+{
+    DpiResources previous{std::move(font_), std::move(bigIcon_), std::move(smallIcon_)};
     dpi_ = dpi;
     font_.reset(CreateDialogFont(dpi));
     lineHeight_ = MeasureText(window_, static_cast<HFONT>(font_.get()), L"").lineHeight;
@@ -305,6 +332,7 @@ void Form1::UseDpi(int dpi)
         ::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON, smallIconSize, smallIconSize, 0)));
     ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    return previous;
 }
 
 RECT Form1::Placement(const ControlSpec& control) const
@@ -460,11 +488,9 @@ void Form1::Option2_Click(int /*index*/)
 void Form1::Command1_Click()
 {
     const std::wstring port(SelectedPort(ButtonStates()));
-    if (!Succeeded(StartDriverCommand(InstallCommandLine(ApplicationFolder(), port)))) {
-        return;
+    if (Succeeded(InstallDriver(port)) && Succeeded(WritePortSettings())) {
+        Unload();
     }
-    WritePortSettings();
-    Unload();
 }
 
 void Form1::cmdDelete_Click()
@@ -488,18 +514,18 @@ void Form1::FillSettingLists()
     }
 }
 
-void Form1::WritePortSettings()
+SetupResult Form1::WritePortSettings()
 {
     if (!::IsWindowEnabled(Control(kPropertiesFrame))) {
-        return;  // a parallel port: nothing to store
+        return {};  // a parallel port: nothing to store
     }
     const SelectedCodes codes{ExtractCode(ListText(0)), ExtractCode(ListText(1)), ExtractCode(ListText(2)),
                               ExtractCode(ListText(3)), ExtractCode(ListText(4))};
     const std::wstring valueName(SelectedComPort(ButtonStates()));
     if (valueName.empty()) {
-        return;
+        return {};
     }
-    StorePortSettings(valueName, ComposePortSettingsValue(codes));
+    return StorePortSettings(valueName, ComposePortSettingsValue(codes));
 }
 
 void Form1::Unload()

@@ -42,15 +42,25 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+    struct DpiResources {
+        UniqueFont font;
+        UniqueIcon bigIcon;
+        UniqueIcon smallIcon;
+    };
+
     void CreateControls();
-    // The font, the list entries' height and the icons for a resolution.
-    void UseDpi(int dpi);
+    // The font, the list entries' height and the icons for a resolution;
+    // returns the ones they replace, which the window may still hold.
+    DpiResources UseDpi(int dpi);
     // Where a control goes at the current resolution (for a list, with its
     // drop-down part).
     [[nodiscard]] RECT Placement(const ControlSpec& control) const;
     // Measures the lists' borders and sizes their selection fields so that
     // each closed list is the table's height.
     void SizeListFields() const;
+    // Moves the window (unless flags say SWP_NOMOVE) and sizes it so that its
+    // client area is the form's at the current resolution.
+    void FitWindowToForm(int left, int top, UINT flags) const;
     // Places and sizes every control again at the current resolution.
     void LayOut();
     // Gives each port group a tab stop, also one with no button checked.
@@ -65,7 +75,7 @@ private:
     void Command1_Click();
     void cmdDelete_Click();
     void FillSettingLists();
-    void WritePortSettings();
+    SetupResult WritePortSettings();
     void Unload();
 
     [[nodiscard]] PortButtonStates ButtonStates() const;

@@ -2,8 +2,6 @@
 
 #include <winspool.h>
 
-#include <vector>
-
 #include "driver/command_lines.hpp"
 #include "platform/error_text.hpp"
 #include "platform/launch.hpp"
@@ -16,6 +14,9 @@ namespace portsetup {
 
 namespace {
 
+constexpr DWORD kPrinterGoneTimeoutMilliseconds = 30 * 1000;
+constexpr DWORD kPrinterGonePollMilliseconds = 250;
+
 // The spooler's functions, from winspool.drv in the system folder: it is not
 // among the DLLs that Windows always takes from there.
 struct Spooler {
@@ -26,13 +27,28 @@ struct Spooler {
           closePrinter(ProcAddress<decltype(closePrinter)>(module.get(), "ClosePrinter")),
           deletePrinter(ProcAddress<decltype(deletePrinter)>(module.get(), "DeletePrinter")),
           getPrinter(ProcAddress<decltype(getPrinter)>(module.get(), "GetPrinterW")),
+          setPrinter(ProcAddress<decltype(setPrinter)>(module.get(), "SetPrinterW")),
           enumDrivers(ProcAddress<decltype(enumDrivers)>(module.get(), "EnumPrinterDriversW"))
     {
     }
-    [[nodiscard]] bool Complete() const
+
+    // 0 when the spooler answers: the local print server opens. Otherwise
+    // the error, RPC_S_SERVER_UNAVAILABLE for a stopped Print Spooler service.
+    [[nodiscard]] DWORD Answers() const
     {
-        return openPrinter != nullptr && closePrinter != nullptr && deletePrinter != nullptr && getPrinter != nullptr &&
-               enumDrivers != nullptr;
+        if (!module) {
+            return loadError;
+        }
+        if (openPrinter == nullptr || closePrinter == nullptr || deletePrinter == nullptr || getPrinter == nullptr ||
+            setPrinter == nullptr || enumDrivers == nullptr) {
+            return ERROR_PROC_NOT_FOUND;
+        }
+        HANDLE server = nullptr;
+        if (!openPrinter(nullptr, &server, nullptr)) {
+            return ::GetLastError();
+        }
+        closePrinter(server);
+        return ERROR_SUCCESS;
     }
 
     UniqueModule module;
@@ -41,6 +57,7 @@ struct Spooler {
     BOOL(WINAPI* closePrinter)(HANDLE);
     BOOL(WINAPI* deletePrinter)(HANDLE);
     BOOL(WINAPI* getPrinter)(HANDLE, DWORD, LPBYTE, DWORD, LPDWORD);
+    BOOL(WINAPI* setPrinter)(HANDLE, DWORD, LPBYTE, DWORD);
     BOOL(WINAPI* enumDrivers)(LPWSTR, LPWSTR, DWORD, LPBYTE, DWORD, LPDWORD, LPDWORD);
 };
 
@@ -49,11 +66,8 @@ struct Spooler {
 template <typename Use>
 DWORD WithModelsPrinter(const Spooler& spooler, ACCESS_MASK access, Use use)
 {
-    if (!spooler.module) {
-        return spooler.loadError;
-    }
-    if (!spooler.Complete()) {
-        return ERROR_PROC_NOT_FOUND;
+    if (const DWORD error = spooler.Answers(); error != ERROR_SUCCESS) {
+        return error;
     }
     std::wstring name(kDriverModelName);
     PRINTER_DEFAULTSW defaults{nullptr, nullptr, access};
@@ -67,6 +81,61 @@ DWORD WithModelsPrinter(const Spooler& spooler, ACCESS_MASK access, Use use)
     return error;
 }
 
+// Waits until the spooler no longer knows the model's printer.
+bool PrinterGone(const Spooler& spooler)
+{
+    std::wstring name(kDriverModelName);
+    const ULONGLONG start = ::GetTickCount64();
+    for (;;) {
+        HANDLE printer = nullptr;
+        if (spooler.openPrinter(name.data(), &printer, nullptr)) {
+            spooler.closePrinter(printer);
+        } else if (::GetLastError() == ERROR_INVALID_PRINTER_NAME) {
+            return true;
+        }
+        if (::GetTickCount64() - start >= kPrinterGoneTimeoutMilliseconds) {
+            return false;
+        }
+        ::Sleep(kPrinterGonePollMilliseconds);
+    }
+}
+
+// The spooler's name for the environment of Windows' own machine, whose
+// drivers the native printer set-up removes.
+const wchar_t* NativeDriverEnvironment()
+{
+    switch (NativeMachine()) {
+    case IMAGE_FILE_MACHINE_AMD64:
+        return L"Windows x64";
+    case IMAGE_FILE_MACHINE_ARM64:
+        return L"Windows ARM64";
+    case IMAGE_FILE_MACHINE_I386:
+        return L"Windows NT x86";
+    default:
+        return nullptr;
+    }
+}
+
+SetupResult SpoolerNotAnswering(DWORD error)
+{
+    return {error,
+            L"The Print Spooler service does not answer, so nothing was started. Start the Print Spooler "
+            L"service (and set it to start automatically), then try again."};
+}
+
+// Starts a driver command line with the native rundll32.exe, minimised.
+SetupResult StartDriverCommand(std::wstring_view commandLine, UniqueKernelHandle* process)
+{
+    const std::wstring application = SystemRundll32Path();
+    // Not the program's folder, often a download folder: rundll32 would look
+    // there for DLLs it does not find in the system folder.
+    const DWORD error = Launch(application, commandLine, SW_SHOWMINIMIZED, SystemFolder(), process);
+    if (error != ERROR_SUCCESS) {
+        return {error, L"The printer set-up could not be started.\n\n" + application};
+    }
+    return {};
+}
+
 }  // namespace
 
 std::wstring FailureReport(const SetupResult& result)
@@ -74,24 +143,33 @@ std::wstring FailureReport(const SetupResult& result)
     return result.failure + L"\n\n" + SystemErrorText(result.error);
 }
 
-SetupResult StartDriverCommand(std::wstring_view commandLine, UniqueKernelHandle* process)
+SetupResult InstallDriver(std::wstring_view port, std::wstring_view extraOptions, UniqueKernelHandle* process)
 {
-    const std::wstring application = SystemRundll32Path();
-    const DWORD error = Launch(application, commandLine, SW_SHOWMINIMIZED, process);
-    if (error != ERROR_SUCCESS) {
-        return {error, L"The printer set-up could not be started.\n\n" + application};
+    if (const DWORD error = Spooler().Answers(); error != ERROR_SUCCESS) {
+        return SpoolerNotAnswering(error);
     }
-    return {};
+    return StartDriverCommand(InstallCommandLine(ApplicationFolder(), port) + std::wstring(extraOptions), process);
 }
 
 SetupResult RemoveDriver(std::wstring_view extraOptions, UniqueKernelHandle* process)
 {
     const Spooler spooler;
+    if (const DWORD error = spooler.Answers(); error != ERROR_SUCCESS) {
+        return SpoolerNotAnswering(error);
+    }
     const DWORD error = WithModelsPrinter(spooler, PRINTER_ALL_ACCESS, [&spooler](HANDLE printer) -> DWORD {
+        // With jobs in its queue the printer would only be marked for deletion.
+        spooler.setPrinter(printer, 0, nullptr, PRINTER_CONTROL_PURGE);
         return spooler.deletePrinter(printer) ? ERROR_SUCCESS : ::GetLastError();
     });
+    const std::wstring printer = L"The printer \"" + std::wstring(kDriverModelName) + L"\"";
     if (error != ERROR_SUCCESS) {
-        return {error, L"The printer \"" + std::wstring(kDriverModelName) + L"\" could not be deleted."};
+        return {error, printer + L" could not be deleted."};
+    }
+    if (!PrinterGone(spooler)) {
+        return {ERROR_TIMEOUT, printer +
+                                   L" is still there 30 seconds after it was deleted (the spooler may still be "
+                                   L"printing to it), so its driver was not removed."};
     }
     return StartDriverCommand(RemovalCommandLine() + std::wstring(extraOptions), process);
 }
@@ -103,12 +181,15 @@ SetupResult WaitForDriverCommand(HANDLE process, DWORD timeoutMilliseconds)
         return {};
     }
     const DWORD error = waited == WAIT_TIMEOUT ? static_cast<DWORD>(ERROR_TIMEOUT) : ::GetLastError();
-    return {error, L"The printer set-up did not end."};
+    // Left running, it could still hold the driver store when the set-up is tried again.
+    ::TerminateProcess(process, ERROR_TIMEOUT);
+    ::WaitForSingleObject(process, 5000);
+    return {error, L"The printer set-up did not end in time and was stopped."};
 }
 
-bool PrinterIsOnPort(std::wstring_view port)
+PrinterState ModelsPrinter()
 {
-    bool onPort = false;
+    PrinterState state;
     const Spooler spooler;
     WithModelsPrinter(spooler, PRINTER_ACCESS_USE, [&](HANDLE printer) -> DWORD {
         DWORD needed = 0;
@@ -116,41 +197,67 @@ bool PrinterIsOnPort(std::wstring_view port)
         std::vector<BYTE> buffer(needed + sizeof(PRINTER_INFO_2W));
         if (spooler.getPrinter(printer, 2, buffer.data(), static_cast<DWORD>(buffer.size()), &needed)) {
             const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
-            onPort = info->pPortName != nullptr && ::lstrcmpiW(info->pPortName, std::wstring(port).c_str()) == 0;
+            state.exists = true;
+            state.port = info->pPortName != nullptr ? info->pPortName : L"";
+            state.modelsDriver = info->pDriverName != nullptr &&
+                                 ::lstrcmpiW(info->pDriverName, std::wstring(kDriverModelName).c_str()) == 0;
+            state.pendingDeletion = (info->Status & PRINTER_STATUS_PENDING_DELETION) != 0;
         }
         return ERROR_SUCCESS;
     });
-    return onPort;
+    return state;
 }
 
-bool DriverIsInstalled()
+bool PrinterIsInstalledOn(std::wstring_view port)
 {
+    const PrinterState printer = ModelsPrinter();
+    return printer.exists && printer.modelsDriver && !printer.pendingDeletion &&
+           ::lstrcmpiW(printer.port.c_str(), std::wstring(port).c_str()) == 0;
+}
+
+DriverState ModelsDriver()
+{
+    DriverState state;
+    state.native = true;  // until the spooler shows it gone
     const Spooler spooler;
-    if (!spooler.Complete()) {
-        return true;  // unknown: not shown to be gone
+    if (spooler.Answers() != ERROR_SUCCESS) {
+        return state;
     }
     DWORD needed = 0;
     DWORD count = 0;
     // Every environment: a 32-bit caller would otherwise see only the 32-bit drivers.
-    std::wstring environment = L"all";
-    spooler.enumDrivers(nullptr, environment.data(), 1, nullptr, 0, &needed, &count);
-    std::vector<BYTE> buffer(needed + sizeof(DRIVER_INFO_1W));
-    if (!spooler.enumDrivers(nullptr, environment.data(), 1, buffer.data(), static_cast<DWORD>(buffer.size()), &needed,
+    std::wstring all = L"all";
+    spooler.enumDrivers(nullptr, all.data(), 2, nullptr, 0, &needed, &count);
+    std::vector<BYTE> buffer(needed + sizeof(DRIVER_INFO_2W));
+    if (!spooler.enumDrivers(nullptr, all.data(), 2, buffer.data(), static_cast<DWORD>(buffer.size()), &needed,
                              &count)) {
-        return true;
+        return state;
     }
-    const auto* drivers = reinterpret_cast<const DRIVER_INFO_1W*>(buffer.data());
+    state.native = false;
+    const wchar_t* native = NativeDriverEnvironment();
+    const auto* drivers = reinterpret_cast<const DRIVER_INFO_2W*>(buffer.data());
     for (DWORD i = 0; i < count; ++i) {
-        if (kDriverModelName == drivers[i].pName) {
-            return true;
+        if (drivers[i].pName == nullptr || ::lstrcmpiW(drivers[i].pName, std::wstring(kDriverModelName).c_str()) != 0) {
+            continue;
+        }
+        const wchar_t* environment = drivers[i].pEnvironment != nullptr ? drivers[i].pEnvironment : L"";
+        if (native == nullptr || ::lstrcmpiW(environment, native) == 0) {
+            state.native = true;
+        } else {
+            state.otherEnvironments.emplace_back(environment);
         }
     }
-    return false;
+    return state;
 }
 
-LONG StorePortSettings(const std::wstring& port, const std::wstring& value)
+SetupResult StorePortSettings(const std::wstring& port, const std::wstring& value)
 {
-    return Mod_Register::SetRegString(HKEY_LOCAL_MACHINE, kPortsKeyPath, port, value);
+    const auto status = static_cast<DWORD>(Mod_Register::SetRegString(HKEY_LOCAL_MACHINE, kPortsKeyPath, port, value));
+    if (status != ERROR_SUCCESS) {
+        return {status,
+                L"The printer set-up was started, but the settings were not stored.\n\n" + port + L" = " + value};
+    }
+    return {};
 }
 
 }  // namespace portsetup

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/win32_handles.hpp"
 
@@ -20,26 +21,48 @@ struct SetupResult {
 // the system's text for its error.
 std::wstring FailureReport(const SetupResult& result);
 
-// Starts a driver command line with the native rundll32.exe, minimised, and
-// does not wait for it; the process goes to *process when asked for.
-SetupResult StartDriverCommand(std::wstring_view commandLine, UniqueKernelHandle* process = nullptr);
+// Installs: once the spooler answers, starts the install line for the port
+// (such as "COM2:"), with extraOptions after it, with the native
+// rundll32.exe, minimised, and does not wait for it; the process goes to
+// *process when asked for.
+SetupResult InstallDriver(std::wstring_view port, std::wstring_view extraOptions = {},
+                          UniqueKernelHandle* process = nullptr);
 
-// Uninstalls: deletes the printer of the driver's model if there is one (the
-// spooler keeps a driver that a printer still uses), then starts the removal
-// line, with extraOptions after it. No other printer or driver is touched.
+// Uninstalls: once the spooler answers, purges the queue of the model's
+// printer, if there is one, deletes it and waits until it is gone (the
+// spooler keeps a driver that a printer still uses); then starts the removal
+// line as InstallDriver starts its line. No other printer or driver is
+// touched. A printer still there after 30 seconds: ERROR_TIMEOUT, nothing
+// started.
 SetupResult RemoveDriver(std::wstring_view extraOptions = {}, UniqueKernelHandle* process = nullptr);
 
-// Waits for a started set-up; one still running after the timeout is left
-// running and reported with ERROR_TIMEOUT.
+// Waits for a started set-up; one still running at the limit is ended and
+// reported with ERROR_TIMEOUT.
 SetupResult WaitForDriverCommand(HANDLE process, DWORD timeoutMilliseconds);
 
-// What the spooler shows: the model's printer on the port (such as "COM2:"),
-// and the model's driver still installed.
-bool PrinterIsOnPort(std::wstring_view port);
-bool DriverIsInstalled();
+// The model's printer as the spooler shows it.
+struct PrinterState {
+    bool exists = false;
+    std::wstring port;
+    bool modelsDriver = false;  // its driver is the model's
+    bool pendingDeletion = false;
+};
+PrinterState ModelsPrinter();
 
-// Stores a serial port's settings as its value under the Ports key; returns
-// the registry's status.
-LONG StorePortSettings(const std::wstring& port, const std::wstring& value);
+// The model's printer on the port, with the model's driver, not being deleted.
+bool PrinterIsInstalledOn(std::wstring_view port);
+
+// Where the model's driver is still installed: in Windows' own environment
+// (the one the removal line removes it from), and in which others ("Windows
+// NT x86" beside "Windows x64", as print servers keep for 32-bit clients).
+struct DriverState {
+    bool native = false;
+    std::vector<std::wstring> otherEnvironments;
+};
+DriverState ModelsDriver();
+
+// Stores a serial port's settings as its value under the Ports key, once the
+// set-up was started; the key is never created.
+SetupResult StorePortSettings(const std::wstring& port, const std::wstring& value);
 
 }  // namespace portsetup

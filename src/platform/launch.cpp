@@ -19,7 +19,7 @@ std::wstring SystemRundll32Path()
 }
 
 DWORD Launch(const std::wstring& applicationPath, std::wstring_view commandLine, WORD showCommand,
-             UniqueKernelHandle* process)
+             const std::wstring& currentFolder, UniqueKernelHandle* process)
 {
     if (applicationPath.empty()) {
         return ERROR_FILE_NOT_FOUND;
@@ -33,8 +33,8 @@ DWORD Launch(const std::wstring& applicationPath, std::wstring_view commandLine,
     startup.wShowWindow = showCommand;
     PROCESS_INFORMATION started{};
 
-    if (!::CreateProcessW(applicationPath.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &started)) {
+    if (!::CreateProcessW(applicationPath.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          currentFolder.empty() ? nullptr : currentFolder.c_str(), &startup, &started)) {
         return ::GetLastError();
     }
     UniqueKernelHandle processHandle(started.hProcess);

@@ -16,10 +16,10 @@ namespace portsetup {
 std::wstring SystemRundll32Path();
 
 // Starts applicationPath with commandLine as its command line, in the given
-// show state, and returns without waiting; the process is handed to
+// show state and current folder, and returns without waiting; the process is handed to
 // *process when asked for. Returns 0, or the Windows error code when the
 // process could not be started.
 DWORD Launch(const std::wstring& applicationPath, std::wstring_view commandLine, WORD showCommand,
-             UniqueKernelHandle* process = nullptr);
+             const std::wstring& currentFolder, UniqueKernelHandle* process = nullptr);
 
 }  // namespace portsetup

@@ -8,14 +8,17 @@
 #include <cstdlib>
 #include <new>
 
+#include "platform/desktop.hpp"
 #include "platform/program_title.hpp"
 
 namespace {
 
 [[noreturn]] void EndForLackOfMemory()
 {
-    ::MessageBoxW(nullptr, L"There is not enough memory to go on.", portsetup::kProgramTitle,
-                  MB_OK | MB_ICONERROR | MB_SYSTEMMODAL);
+    if (portsetup::WindowsCanBeSeen()) {
+        ::MessageBoxW(nullptr, L"There is not enough memory to go on.", portsetup::kProgramTitle,
+                      MB_OK | MB_ICONERROR | MB_SYSTEMMODAL);
+    }
     ::ExitProcess(ERROR_NOT_ENOUGH_MEMORY);
 }
 

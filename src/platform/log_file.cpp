@@ -9,6 +9,62 @@
 
 namespace portsetup {
 
+namespace {
+
+// A path from a function that, like GetFullPathNameW, gives the size it
+// needs when the buffer is too small; empty on failure.
+template <typename Get>
+std::wstring GrownPath(Get get)
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const DWORD length = get(path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            return {};
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(length + 1);
+    }
+    return {};
+}
+
+// True when the open file is a plain file with one name, and that name is the
+// path asked for. The log is written as an administrator or SYSTEM: a link
+// or a junction planted by a user would otherwise lead those lines, and the
+// file's growth, into a file of the system's.
+bool IsPlainFileAt(HANDLE file, const std::wstring& askedPath)
+{
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!::GetFileInformationByHandle(file, &information) || information.nNumberOfLinks != 1 ||
+        (information.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+        return false;
+    }
+    std::wstring finalPath = GrownPath([file](wchar_t* buffer, DWORD size) {
+        return ::GetFinalPathNameByHandleW(file, buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    });
+    if (finalPath.rfind(L"\\\\?\\UNC\\", 0) == 0) {
+        finalPath.erase(2, 6);  // \\?\UNC\server\share → \\server\share
+    } else if (finalPath.rfind(L"\\\\?\\", 0) == 0) {
+        finalPath.erase(0, 4);
+    }
+    const std::wstring fullPath = GrownPath([&askedPath](wchar_t* buffer, DWORD size) {
+        return ::GetFullPathNameW(askedPath.c_str(), size, buffer, nullptr);
+    });
+    // Short (8.3) names spelled out, as the final path has them.
+    std::wstring longPath = GrownPath(
+        [&fullPath](wchar_t* buffer, DWORD size) { return ::GetLongPathNameW(fullPath.c_str(), buffer, size); });
+    if (longPath.empty()) {
+        longPath = fullPath;
+    }
+    return !finalPath.empty() &&
+           ::CompareStringOrdinal(finalPath.c_str(), -1, longPath.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+}  // namespace
+
 void AppendLogLine(const std::wstring& file, std::wstring_view text)
 {
     SYSTEMTIME now{};
@@ -21,10 +77,12 @@ void AppendLogLine(const std::wstring& file, std::wstring_view text)
         ::WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), utf8.data(), size, nullptr, nullptr);
-    const UniqueKernelHandle log(::CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // A reparse point is opened itself, not followed.
+    const UniqueKernelHandle log(::CreateFileW(file.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     DWORD written = 0;
-    if (log.get() != INVALID_HANDLE_VALUE) {
+    if (log.get() != INVALID_HANDLE_VALUE && IsPlainFileAt(log.get(), file)) {
         ::WriteFile(log.get(), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
     }
 }

@@ -60,23 +60,49 @@ std::wstring WindowsFolder()
     return FolderFrom(&::GetSystemWindowsDirectoryW);
 }
 
+namespace {
+
+// The machines of this process and of Windows, from IsWow64Process2 (Windows
+// 10 1709 on, looked up): only it tells an x86 process emulated on ARM64.
+bool ProcessAndNativeMachines(USHORT& process, USHORT& native)
+{
+    using IsWow64Process2Fn = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+    const auto isWow64Process2 = ProcAddress<IsWow64Process2Fn>(::GetModuleHandleW(L"kernel32.dll"), "IsWow64Process2");
+    return isWow64Process2 != nullptr && isWow64Process2(::GetCurrentProcess(), &process, &native);
+}
+
+}  // namespace
+
 bool RunsUnderWow64()
 {
-    // Both are looked up: IsWow64Process2 came with Windows 10 1709, and only
-    // it tells an x86 process emulated on ARM64.
-    using IsWow64Process2Fn = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
-    using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-    if (const auto isWow64Process2 = ProcAddress<IsWow64Process2Fn>(kernel, "IsWow64Process2")) {
-        USHORT processMachine = IMAGE_FILE_MACHINE_UNKNOWN;
-        USHORT nativeMachine = IMAGE_FILE_MACHINE_UNKNOWN;
-        if (isWow64Process2(::GetCurrentProcess(), &processMachine, &nativeMachine)) {
-            return processMachine != IMAGE_FILE_MACHINE_UNKNOWN;
-        }
+    USHORT process = IMAGE_FILE_MACHINE_UNKNOWN;
+    USHORT native = IMAGE_FILE_MACHINE_UNKNOWN;
+    if (ProcessAndNativeMachines(process, native)) {
+        return process != IMAGE_FILE_MACHINE_UNKNOWN;
     }
+    using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
     BOOL wow64 = FALSE;
-    const auto isWow64Process = ProcAddress<IsWow64ProcessFn>(kernel, "IsWow64Process");
+    const auto isWow64Process = ProcAddress<IsWow64ProcessFn>(::GetModuleHandleW(L"kernel32.dll"), "IsWow64Process");
     return isWow64Process != nullptr && isWow64Process(::GetCurrentProcess(), &wow64) && wow64 != FALSE;
+}
+
+USHORT NativeMachine()
+{
+    USHORT process = IMAGE_FILE_MACHINE_UNKNOWN;
+    USHORT native = IMAGE_FILE_MACHINE_UNKNOWN;
+    if (ProcessAndNativeMachines(process, native)) {
+        return native;
+    }
+    SYSTEM_INFO system{};
+    ::GetNativeSystemInfo(&system);
+    switch (system.wProcessorArchitecture) {
+    case PROCESSOR_ARCHITECTURE_AMD64:
+        return IMAGE_FILE_MACHINE_AMD64;
+    case PROCESSOR_ARCHITECTURE_INTEL:
+        return IMAGE_FILE_MACHINE_I386;
+    default:
+        return IMAGE_FILE_MACHINE_UNKNOWN;
+    }
 }
 
 }  // namespace portsetup

@@ -22,4 +22,8 @@ std::wstring WindowsFolder();
 // True for a 32-bit process on 64-bit Windows (x64, or ARM64 emulating x86).
 bool RunsUnderWow64();
 
+// The machine Windows itself runs on (IMAGE_FILE_MACHINE_AMD64, _ARM64 or
+// _I386), whatever this process is built for; unknown when it cannot tell.
+USHORT NativeMachine();
+
 }  // namespace portsetup

@@ -77,7 +77,9 @@ LONG SetRegString(HKEY root, const std::wstring& keyPath, const std::wstring& va
     const std::string ansiData = ToAnsi(data);
 
     HKEY opened = nullptr;
-    if (const LONG status = registry.openKey(root, ansiKeyPath.c_str(), 0, kWriteAccess, &opened);
+    // The 64-bit view also for the 32-bit program on 64-bit Windows: the one
+    // the spooler reads.
+    if (const LONG status = registry.openKey(root, ansiKeyPath.c_str(), 0, kWriteAccess | KEY_WOW64_64KEY, &opened);
         status != ERROR_SUCCESS) {
         return status;
     }

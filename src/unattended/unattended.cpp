@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "driver/command_lines.hpp"
@@ -35,22 +36,31 @@ public:
         const std::wstring quietOption = request_.quiet ? L" /q" : L"";
         UniqueKernelHandle process;
         const bool install = request_.action == SetupAction::Install;
-        const std::wstring line = InstallCommandLine(ApplicationFolder(), request_.port) + quietOption;
-        SetupResult result = install ? StartDriverCommand(line, &process) : RemoveDriver(quietOption, &process);
-        Log(install ? L"started: " + line : L"printer deleted if there was one, removal started", result.error);
+        SetupResult result =
+            install ? InstallDriver(request_.port, quietOption, &process) : RemoveDriver(quietOption, &process);
+        const std::wstring started =
+            install ? L"started: " + InstallCommandLine(ApplicationFolder(), request_.port) + quietOption
+                    : L"printer deleted if there was one, removal started";
+        Log(result.error == ERROR_SUCCESS ? started : result.failure, result.error);
+        if (!install && result.error == ERROR_TIMEOUT) {
+            result.error = ERROR_INSTALL_FAILURE;  // the printer is still there: its driver stays
+        }
         if (result.error == ERROR_SUCCESS) {
             result = WaitForDriverCommand(process.get(), kSetupTimeoutMilliseconds);
-            Log(L"printer set-up ended", result.error);
+            Log(result.error == ERROR_TIMEOUT ? L"printer set-up still running after 10 minutes, stopped"
+                                              : L"printer set-up ended",
+                result.error);
         }
         if (result.error == ERROR_SUCCESS) {
-            result = install ? Verified(PrinterIsOnPort(request_.port), L"printer on " + request_.port)
-                             : Verified(!DriverIsInstalled(), L"driver removed");
+            result = install ? Verified(PrinterIsInstalledOn(request_.port), L"printer on " + request_.port)
+                             : VerifiedRemoval();
         }
         if (result.error == ERROR_SUCCESS && install && !request_.settings.empty()) {
-            const auto status = static_cast<DWORD>(StorePortSettings(request_.port, request_.settings));
-            Log(L"stored " + request_.port + L" = " + request_.settings, status);
-            if (status != ERROR_SUCCESS) {
-                result = {ERROR_INSTALL_FAILURE, L"The settings of " + request_.port + L" could not be stored."};
+            const SetupResult stored = StorePortSettings(request_.port, request_.settings);
+            Log(L"stored " + request_.port + L" = " + request_.settings, stored.error);
+            if (stored.error != ERROR_SUCCESS) {
+                Tell(FailureReport(stored), MB_ICONERROR);
+                return ERROR_INSTALL_FAILURE;
             }
         }
         if (result.error != ERROR_SUCCESS) {
@@ -60,6 +70,16 @@ public:
     }
 
 private:
+    SetupResult VerifiedRemoval()
+    {
+        const DriverState driver = ModelsDriver();
+        // The removal line removes the driver of Windows' own environment only.
+        for (const std::wstring& environment : driver.otherEnvironments) {
+            LogLine(L"driver left for " + environment + L" (another environment, not removed)");
+        }
+        return Verified(!driver.native, L"driver removed");
+    }
+
     SetupResult Verified(bool shown, const std::wstring& what)
     {
         Log(L"spooler shows " + what, shown ? ERROR_SUCCESS : ERROR_INSTALL_FAILURE);
@@ -78,7 +98,16 @@ private:
         if (error != ERROR_SUCCESS) {
             result = L"failed, error " + DecimalText(error) + L": " + SystemErrorText(error);
         }
-        AppendLogLine(request_.logFile, step + L" - " + result);
+        LogLine(step + L" - " + result);
+    }
+
+    void LogLine(const std::wstring& text) const
+    {
+        if (!request_.logFile.empty()) {
+            std::wstring line = text;
+            std::replace(line.begin(), line.end(), L'\n', L' ');
+            AppendLogLine(request_.logFile, line);
+        }
     }
 
     void Tell(const std::wstring& text, UINT icon) const

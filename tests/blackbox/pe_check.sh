@@ -3,12 +3,8 @@
 # its resources (version record, icon, manifest).
 # pe_check.sh ARCH PROGRAM WORK_DIR
 set -uo pipefail
+. "$(dirname "$0")/checks.sh"
 arch=$1 program=$2 work=$3
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
 mkdir -p "$work"
 objdump=x86_64-w64-mingw32-objdump
 headers=$("$objdump" -p "$program") || { echo "FAIL: cannot read $program"; exit 1; }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 namespace portsetup {
-namespace {
 
 TEST(SelectedPort, NamesTheCheckedButtonsPortWithItsColon)
 {
@@ -17,5 +16,4 @@ TEST(SelectedPort, NamesTheCheckedButtonsPortWithItsColon)
     EXPECT_EQ(SelectedPort(PortButtonStates{}), L"");
 }
 
-}  // namespace
 }  // namespace portsetup

@@ -5,7 +5,6 @@
 #include "platform/folders.hpp"
 
 namespace portsetup {
-namespace {
 
 TEST(InstallCommandLine, QuotesEveryArgumentAndKeepsTheFolderAsComposed)
 {
@@ -30,5 +29,4 @@ TEST(RemovalCommandLine, NamesTheModelOnly)
     EXPECT_EQ(RemovalCommandLine(), LR"x(rundll32 printui.dll,PrintUIEntry /dd /m "Q7 MiniPrinter(Cut Mode)")x");
 }
 
-}  // namespace
 }  // namespace portsetup

@@ -5,7 +5,6 @@
 #include "settings/setting_lists.hpp"
 
 namespace portsetup {
-namespace {
 
 TEST(ParseSetupArguments, TakesWhatTheDialogOffersAndRefusesTheRest)
 {
@@ -61,5 +60,4 @@ TEST(IsOfferedPortSettingsValue, TakesTheStoredOrderAndTheListsEntriesOnly)
     }
 }
 
-}  // namespace
 }  // namespace portsetup

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 namespace portsetup {
-namespace {
 
 TEST(NativeSystemFolder, IsSysnativeOnlyUnderWow64)
 {
@@ -13,5 +12,4 @@ TEST(NativeSystemFolder, IsSysnativeOnlyUnderWow64)
     EXPECT_EQ(NativeSystemFolder(L"", L"C:\\Windows\\system32", true), L"");  // unknown: nothing to start
 }
 
-}  // namespace
 }  // namespace portsetup

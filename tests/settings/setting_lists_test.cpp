@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 namespace portsetup {
-namespace {
 
 TEST(SettingLists, EveryEntryShowsItsTextAndGivesBackItsCode)
 {
@@ -27,5 +26,4 @@ TEST(ComposePortSettingsValue, PutsParityBeforeDataBitsAndKeepsEmptyFields)
     EXPECT_EQ(ComposePortSettingsValue({L"9600", L"8", L"", L"1", L""}), L"9600,,8,1");
 }
 
-}  // namespace
 }  // namespace portsetup

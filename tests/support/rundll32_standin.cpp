@@ -1,10 +1,11 @@
 // Stands in for the system's rundll32.exe in a test prefix: appends one line
 // to the file named by RUNDLL32_STANDIN_LOG with its own path, its show
-// state and its command line, in UTF-16. Then it does to the spooler what
-// PrintUIEntry would: /if adds the driver (Wine's PostScript driver in the
-// model's name) and the printer on the port; /dd deletes the driver unless a
-// printer still uses it, as the spooler does; with RUNDLL32_STANDIN_FAILS set,
-// nothing.
+// state, its current folder and its command line, in UTF-16. Then it does to
+// the spooler what PrintUIEntry would: /if adds the driver (Wine's PostScript
+// driver in the model's name) and the printer on the port; /ia the driver
+// alone; /dd deletes the driver unless a printer still uses it, as the
+// spooler does; /h x86 means 32-bit Windows' driver. With
+// RUNDLL32_STANDIN_FAILS set, nothing; with RUNDLL32_STANDIN_HANGS, it never ends.
 
 #include <windows.h>
 #include <winspool.h>
@@ -31,15 +32,23 @@ std::wstring Argument(const std::wstring& line, const std::wstring& option)
 void ActOnSpooler(const std::wstring& line)
 {
     std::wstring model = Argument(line, L"/m");
-    if (line.find(L" /if ") != std::wstring::npos) {
-        std::wstring printerName = Argument(line, L"/b");
-        std::wstring port = Argument(line, L"/r");
+    // /h x86: the driver of 32-bit Windows, as print servers keep for their clients.
+    std::wstring environment = Argument(line, L"/h") == L"x86" ? L"Windows NT x86" : L"";
+    wchar_t* inEnvironment = environment.empty() ? nullptr : environment.data();
+    if (line.find(L" /if ") != std::wstring::npos || line.find(L" /ia ") != std::wstring::npos) {
         DRIVER_INFO_3W driver{};
         driver.cVersion = 3;
         driver.pName = model.data();
+        driver.pEnvironment = inEnvironment;
         driver.pDriverPath = driver.pConfigFile = const_cast<wchar_t*>(L"wineps.drv");
         driver.pDataFile = const_cast<wchar_t*>(L"generic.ppd");
         ::AddPrinterDriverExW(nullptr, 3, reinterpret_cast<BYTE*>(&driver), APD_COPY_NEW_FILES);
+    }
+    std::wstring printerName = Argument(line, L"/b");
+    HANDLE existing = nullptr;
+    // Windows' AddPrinter refuses a name that is taken; Wine's would take the printer over.
+    if (line.find(L" /if ") != std::wstring::npos && !::OpenPrinterW(printerName.data(), &existing, nullptr)) {
+        std::wstring port = Argument(line, L"/r");
         PRINTER_INFO_2W printer{};
         printer.pPrinterName = printerName.data();
         printer.pPortName = port.data();
@@ -59,7 +68,7 @@ void ActOnSpooler(const std::wstring& line)
                 return;
             }
         }
-        ::DeletePrinterDriverW(nullptr, nullptr, model.data());
+        ::DeletePrinterDriverW(nullptr, inEnvironment, model.data());
     }
 }
 
@@ -78,11 +87,16 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
     ::GetStartupInfoW(&startup);
     const unsigned show = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : 0xFFFFu;
     const std::wstring commandLine = ::GetCommandLineW();
-    const std::wstring line =
-        std::wstring(L"image=") + image + L"\tshow=" + std::to_wstring(show) + L"\tcmdline=" + commandLine + L"\n";
+    wchar_t folder[32768];
+    ::GetCurrentDirectoryW(32768, folder);
+    const std::wstring line = std::wstring(L"image=") + image + L"\tshow=" + std::to_wstring(show) + L"\tcwd=" +
+                              folder + L"\tcmdline=" + commandLine + L"\n";
     if (std::FILE* log = ::_wfopen(logPath, L"ab")) {
         std::fwrite(line.data(), sizeof(wchar_t), line.size(), log);
         std::fclose(log);
+    }
+    if (::GetEnvironmentVariableW(L"RUNDLL32_STANDIN_HANGS", nullptr, 0) != 0) {
+        ::Sleep(INFINITE);
     }
     if (::GetEnvironmentVariableW(L"RUNDLL32_STANDIN_FAILS", nullptr, 0) == 0) {
         ActOnSpooler(commandLine);
