@@ -81,6 +81,12 @@ DWORD WithModelsPrinter(const Spooler& spooler, ACCESS_MASK access, Use use)
     return error;
 }
 
+// Names as the spooler compares them: without regard to case.
+bool SameName(const wchar_t* name, std::wstring_view other)
+{
+    return name != nullptr && ::lstrcmpiW(name, std::wstring(other).c_str()) == 0;
+}
+
 // Waits until the spooler no longer knows the model's printer.
 bool PrinterGone(const Spooler& spooler)
 {
@@ -199,8 +205,7 @@ PrinterState ModelsPrinter()
             const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
             state.exists = true;
             state.port = info->pPortName != nullptr ? info->pPortName : L"";
-            state.modelsDriver = info->pDriverName != nullptr &&
-                                 ::lstrcmpiW(info->pDriverName, std::wstring(kDriverModelName).c_str()) == 0;
+            state.modelsDriver = SameName(info->pDriverName, kDriverModelName);
             state.pendingDeletion = (info->Status & PRINTER_STATUS_PENDING_DELETION) != 0;
         }
         return ERROR_SUCCESS;
@@ -211,8 +216,7 @@ PrinterState ModelsPrinter()
 bool PrinterIsInstalledOn(std::wstring_view port)
 {
     const PrinterState printer = ModelsPrinter();
-    return printer.exists && printer.modelsDriver && !printer.pendingDeletion &&
-           ::lstrcmpiW(printer.port.c_str(), std::wstring(port).c_str()) == 0;
+    return printer.exists && printer.modelsDriver && !printer.pendingDeletion && SameName(printer.port.c_str(), port);
 }
 
 DriverState ModelsDriver()
@@ -237,11 +241,11 @@ DriverState ModelsDriver()
     const wchar_t* native = NativeDriverEnvironment();
     const auto* drivers = reinterpret_cast<const DRIVER_INFO_2W*>(buffer.data());
     for (DWORD i = 0; i < count; ++i) {
-        if (drivers[i].pName == nullptr || ::lstrcmpiW(drivers[i].pName, std::wstring(kDriverModelName).c_str()) != 0) {
+        if (!SameName(drivers[i].pName, kDriverModelName)) {
             continue;
         }
         const wchar_t* environment = drivers[i].pEnvironment != nullptr ? drivers[i].pEnvironment : L"";
-        if (native == nullptr || ::lstrcmpiW(environment, native) == 0) {
+        if (native == nullptr || SameName(environment, native)) {
             state.native = true;
         } else {
             state.otherEnvironments.emplace_back(environment);

@@ -6,8 +6,9 @@ namespace portsetup {
 
 bool WindowsCanBeSeen()
 {
-    DWORD session = 0;
-    if (::ProcessIdToSessionId(::GetCurrentProcessId(), &session) && session == 0) {
+    // Terminal id 0 is where services run, apart from every user's desktop.
+    DWORD terminalId = 0;
+    if (::ProcessIdToSessionId(::GetCurrentProcessId(), &terminalId) && terminalId == 0) {
         return false;
     }
     USEROBJECTFLAGS flags{};

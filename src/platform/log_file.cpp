@@ -5,31 +5,12 @@
 #include <string>
 
 #include "platform/error_text.hpp"
+#include "platform/system_paths.hpp"
 #include "platform/win32_handles.hpp"
 
 namespace portsetup {
 
 namespace {
-
-// A path from a function that, like GetFullPathNameW, gives the size it
-// needs when the buffer is too small; empty on failure.
-template <typename Get>
-std::wstring GrownPath(Get get)
-{
-    std::wstring path(MAX_PATH, L'\0');
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        const DWORD length = get(path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) {
-            return {};
-        }
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(length + 1);
-    }
-    return {};
-}
 
 // True when the open file is a plain file with one name, and that name is the
 // path asked for. The log is written as an administrator or SYSTEM: a link
@@ -42,7 +23,7 @@ bool IsPlainFileAt(HANDLE file, const std::wstring& askedPath)
         (information.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
         return false;
     }
-    std::wstring finalPath = GrownPath([file](wchar_t* buffer, DWORD size) {
+    std::wstring finalPath = PathFrom([file](wchar_t* buffer, DWORD size) {
         return ::GetFinalPathNameByHandleW(file, buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     });
     if (finalPath.rfind(L"\\\\?\\UNC\\", 0) == 0) {
@@ -50,11 +31,11 @@ bool IsPlainFileAt(HANDLE file, const std::wstring& askedPath)
     } else if (finalPath.rfind(L"\\\\?\\", 0) == 0) {
         finalPath.erase(0, 4);
     }
-    const std::wstring fullPath = GrownPath([&askedPath](wchar_t* buffer, DWORD size) {
+    const std::wstring fullPath = PathFrom([&askedPath](wchar_t* buffer, DWORD size) {
         return ::GetFullPathNameW(askedPath.c_str(), size, buffer, nullptr);
     });
     // Short (8.3) names spelled out, as the final path has them.
-    std::wstring longPath = GrownPath(
+    std::wstring longPath = PathFrom(
         [&fullPath](wchar_t* buffer, DWORD size) { return ::GetLongPathNameW(fullPath.c_str(), buffer, size); });
     if (longPath.empty()) {
         longPath = fullPath;

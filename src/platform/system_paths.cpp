@@ -32,32 +32,14 @@ std::wstring ApplicationFolder()
     return FolderOf(ModulePath(nullptr));
 }
 
-namespace {
-
-// A folder from a function that, like GetSystemDirectoryW, gives the size it
-// needs when the buffer is too small; empty on failure.
-std::wstring FolderFrom(UINT(WINAPI* get)(LPWSTR, UINT))
-{
-    const UINT needed = get(nullptr, 0);
-    if (needed == 0) {
-        return {};
-    }
-    std::wstring folder(needed, L'\0');
-    const UINT length = get(folder.data(), needed);
-    folder.resize(length < needed ? length : 0);
-    return folder;
-}
-
-}  // namespace
-
 std::wstring SystemFolder()
 {
-    return FolderFrom(&::GetSystemDirectoryW);
+    return PathFrom([](wchar_t* buffer, DWORD size) { return ::GetSystemDirectoryW(buffer, size); });
 }
 
 std::wstring WindowsFolder()
 {
-    return FolderFrom(&::GetSystemWindowsDirectoryW);
+    return PathFrom([](wchar_t* buffer, DWORD size) { return ::GetSystemWindowsDirectoryW(buffer, size); });
 }
 
 namespace {
