@@ -3,6 +3,7 @@
 #include <winspool.h>
 
 #include "driver/command_lines.hpp"
+#include "driver/setup_request.hpp"
 #include "platform/error_text.hpp"
 #include "platform/launch.hpp"
 #include "platform/proc_address.hpp"
@@ -252,6 +253,13 @@ DriverState ModelsDriver()
         }
     }
     return state;
+}
+
+std::wstring MissingPortProblem(std::wstring_view port)
+{
+    std::vector<std::wstring> valueNames;
+    Mod_Register::GetValueNames(HKEY_LOCAL_MACHINE, kPortsKeyPath, &valueNames);  // unreadable: no port past COM4
+    return PortNotOfThisPc(port, valueNames);
 }
 
 SetupResult StorePortSettings(const std::wstring& port, const std::wstring& value)

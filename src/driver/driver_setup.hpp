@@ -61,6 +61,10 @@ struct DriverState {
 };
 DriverState ModelsDriver();
 
+// Why the PC has no such port: a serial port the dialog does not offer that
+// the Ports key does not name either. Nothing for a port it has.
+std::wstring MissingPortProblem(std::wstring_view port);
+
 // Stores a serial port's settings as its value under the Ports key, once the
 // set-up was started; the key is never created.
 SetupResult StorePortSettings(const std::wstring& port, const std::wstring& value);

@@ -1,6 +1,7 @@
 #include "driver/setup_request.hpp"
 
 #include <algorithm>
+#include <cwchar>
 #include <cwctype>
 
 #include "settings/setting_lists.hpp"
@@ -16,24 +17,65 @@ std::wstring Upper(std::wstring_view text)
     return upper;
 }
 
-// "COM2", "com2:" → "COM2:"; empty for a port the dialog does not offer.
-std::wstring PortNameOf(std::wstring_view text)
-{
-    std::wstring name = Upper(text);
-    if (name.empty() || name.back() != L':') {
-        name += L':';
-    }
-    const bool offered = std::find(kPortNames.begin(), kPortNames.end(), name) != kPortNames.end();
-    return offered ? name : std::wstring();
-}
-
 SetupRequest Refused(SetupRequest request, std::wstring problem)
 {
     request.problem = std::move(problem);
     return request;
 }
 
+// The number of a normalised serial port name: 7 for "COM7:".
+long SerialPortNumber(const std::wstring& port)
+{
+    return std::wcstol(port.c_str() + 3, nullptr, 10);
+}
+
 }  // namespace
+
+std::wstring NormalisedPortName(std::wstring_view text)
+{
+    std::wstring name = Upper(text);
+    if (!name.empty() && name.back() == L':') {
+        name.pop_back();
+    }
+    const bool serial = name.starts_with(L"COM");
+    if ((!serial && !name.starts_with(L"LPT")) || name.size() == 3) {
+        return {};
+    }
+    int number = 0;
+    for (const wchar_t digit : std::wstring_view(name).substr(3)) {
+        if (digit < L'0' || digit > L'9') {
+            return {};
+        }
+        number = std::min(number * 10 + (digit - L'0'), 1000);  // capped: past 256 it is refused anyway
+    }
+    if (number < 1 || number > (serial ? 256 : 2)) {
+        return {};
+    }
+    return name.substr(0, 3) + std::to_wstring(number) + L':';
+}
+
+std::wstring PortNotOfThisPc(std::wstring_view port, const std::vector<std::wstring>& portsValueNames)
+{
+    std::vector<std::wstring> serialPorts;
+    for (const std::wstring& valueName : portsValueNames) {
+        std::wstring name = NormalisedPortName(valueName);
+        if (name.starts_with(L"COM") && std::find(serialPorts.begin(), serialPorts.end(), name) == serialPorts.end()) {
+            serialPorts.push_back(std::move(name));
+        }
+    }
+    const bool offered = std::find(kPortNames.begin(), kPortNames.end(), port) != kPortNames.end();
+    if (offered || std::find(serialPorts.begin(), serialPorts.end(), port) != serialPorts.end()) {
+        return {};
+    }
+    std::sort(serialPorts.begin(), serialPorts.end(), [](const std::wstring& left, const std::wstring& right) {
+        return SerialPortNumber(left) < SerialPortNumber(right);
+    });
+    std::wstring problem = std::wstring(port) + L" is not a port of this PC. Its serial ports: ";
+    for (std::size_t i = 0; i < serialPorts.size(); ++i) {
+        problem += (i == 0 ? L"" : L", ") + serialPorts[i];
+    }
+    return problem + (serialPorts.empty() ? L"none." : L".");
+}
 
 SetupRequest ParseSetupArguments(const std::vector<std::wstring>& arguments)
 {
@@ -69,7 +111,7 @@ SetupRequest ParseSetupArguments(const std::vector<std::wstring>& arguments)
         } else if (option == L"?") {
             request.action = SetupAction::ShowUsage;
         } else if (option == L"PORT") {
-            request.port = PortNameOf(value);
+            request.port = NormalisedPortName(value);
             if (request.port.empty()) {
                 return Refused(request, L"Unknown port: " + value);
             }

@@ -11,7 +11,7 @@ enum class SetupAction { ShowDialog, Install, Remove, ShowUsage };
 // What the command line asks for. Without arguments: the dialog.
 struct SetupRequest {
     SetupAction action = SetupAction::ShowDialog;
-    std::wstring port;      // "COM2:"; for Install
+    std::wstring port;      // "COM2:", normalised; for Install
     std::wstring settings;  // the Ports value to store; for a serial port only
     bool quiet = false;     // no window of any kind
     std::wstring logFile;   // empty: no log
@@ -22,12 +22,24 @@ inline constexpr std::wstring_view kUsage =
     L"PortSetup.exe /install /port COMn|LPTn [/settings 9600,n,8,1[,x|,p]] [/quiet] [/log FILE]\n"
     L"PortSetup.exe /remove [/quiet] [/log FILE]\n"
     L"PortSetup.exe /?\n\n"
-    L"Ports: COM1 to COM4, LPT1, LPT2. Settings (COM ports only): bits per second, parity (e, o, n, m, s), "
+    L"Ports: COM1 to COM4, LPT1, LPT2; COM5 to COM256 where Windows has that serial port installed (a value "
+    L"COMn: under HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports), as USB-serial adapters are. "
+    L"Settings (COM ports only): bits per second, parity (e, o, n, m, s), "
     L"data bits (4 to 8), stop bits (1, 1.5, 2), then x (Xon/Xoff) or p (hardware) if any. "
     L"Without /settings a COM port gets 9600,n,8,1.\n\n"
-    L"Exit codes: 0 done; 87 a bad command line; 1460 the set-up did not end in ten minutes; "
+    L"Exit codes: 0 done; 87 a bad command line or a port this PC does not have; 1460 the set-up did not end in ten "
+    L"minutes; "
     L"1603 the set-up did not work or the settings could not be stored; any other, the Windows error "
     L"that stopped it.";
+
+// "com07", "COM7" and "com7:" give "COM7:"; COM1 to COM256, LPT1 and LPT2 are
+// ports, anything else gives an empty name.
+std::wstring NormalisedPortName(std::wstring_view text);
+
+// For a serial port the dialog does not offer, one of the PC's own: among
+// the names of the Ports key's values. Returns why not (naming the serial
+// ports the PC has), or nothing.
+std::wstring PortNotOfThisPc(std::wstring_view port, const std::vector<std::wstring>& portsValueNames);
 
 // Reads the arguments (without the program's name); options are
 // case-insensitive and start with / or -.

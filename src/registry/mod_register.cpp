@@ -11,12 +11,16 @@ namespace {
 using RegOpenKeyExAFn = LONG(WINAPI*)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY);
 using RegSetValueExAFn = LONG(WINAPI*)(HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD);
 using RegCloseKeyFn = LONG(WINAPI*)(HKEY);
+using RegOpenKeyExWFn = LONG(WINAPI*)(HKEY, LPCWSTR, DWORD, REGSAM, PHKEY);
+using RegEnumValueWFn = LONG(WINAPI*)(HKEY, DWORD, LPWSTR, LPDWORD, LPDWORD, LPDWORD, LPBYTE, LPDWORD);
 
 struct RegistryFunctions {
     UniqueModule advapi;
     RegOpenKeyExAFn openKey = nullptr;
     RegSetValueExAFn setValue = nullptr;
     RegCloseKeyFn closeKey = nullptr;
+    RegOpenKeyExWFn openKeyW = nullptr;
+    RegEnumValueWFn enumValue = nullptr;
 };
 
 RegistryFunctions BindRegistryFunctions()
@@ -29,6 +33,8 @@ RegistryFunctions BindRegistryFunctions()
         functions.openKey = ProcAddress<RegOpenKeyExAFn>(functions.advapi.get(), "RegOpenKeyExA");
         functions.setValue = ProcAddress<RegSetValueExAFn>(functions.advapi.get(), "RegSetValueExA");
         functions.closeKey = ProcAddress<RegCloseKeyFn>(functions.advapi.get(), "RegCloseKey");
+        functions.openKeyW = ProcAddress<RegOpenKeyExWFn>(functions.advapi.get(), "RegOpenKeyExW");
+        functions.enumValue = ProcAddress<RegEnumValueWFn>(functions.advapi.get(), "RegEnumValueW");
     }
     return functions;
 }
@@ -87,6 +93,34 @@ LONG SetRegString(HKEY root, const std::wstring& keyPath, const std::wstring& va
     // The size counts the terminating NUL, which is stored with the text.
     return registry.setValue(key.get(), ansiValueName.c_str(), 0, REG_SZ,
                              reinterpret_cast<const BYTE*>(ansiData.c_str()), static_cast<DWORD>(ansiData.size() + 1));
+}
+
+LONG GetValueNames(HKEY root, const std::wstring& keyPath, std::vector<std::wstring>* names)
+{
+    const RegistryFunctions& registry = Registry();
+    names->clear();
+    if (registry.openKeyW == nullptr || registry.enumValue == nullptr || registry.closeKey == nullptr) {
+        return ERROR_PROC_NOT_FOUND;
+    }
+    HKEY opened = nullptr;
+    if (const LONG status = registry.openKeyW(root, keyPath.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &opened);
+        status != ERROR_SUCCESS) {
+        return status;
+    }
+    const UniqueRegistryKey key(opened);
+    std::wstring name(16384, L'\0');  // a value's name is at most 16,383 characters
+    for (DWORD index = 0;; ++index) {
+        auto length = static_cast<DWORD>(name.size());
+        const LONG status =
+            registry.enumValue(key.get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS) {
+            return ERROR_SUCCESS;
+        }
+        if (status != ERROR_SUCCESS) {
+            return status;
+        }
+        names->emplace_back(name.data(), length);
+    }
 }
 
 }  // namespace portsetup::Mod_Register

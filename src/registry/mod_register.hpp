@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace portsetup::Mod_Register {
 
@@ -13,5 +14,9 @@ inline constexpr REGSAM kWriteAccess = 0x0002003F;  // read control and the six 
 // the open, or of the write; the dialog does not look at it.
 // The registry functions are bound from advapi32.dll at the first call.
 LONG SetRegString(HKEY root, const std::wstring& keyPath, const std::wstring& valueName, const std::wstring& data);
+
+// The names of a key's values, read in the view the writer writes. Returns
+// the status of the open, or of the reading.
+LONG GetValueNames(HKEY root, const std::wstring& keyPath, std::vector<std::wstring>* names);
 
 }  // namespace portsetup::Mod_Register

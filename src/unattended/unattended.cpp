@@ -24,9 +24,13 @@ public:
 
     int Run()
     {
-        if (!request_.problem.empty()) {
-            Log(L"command line refused: " + request_.problem, ERROR_INVALID_PARAMETER);
-            Tell(request_.problem + L"\n\n" + std::wstring(kUsage), MB_ICONERROR);
+        std::wstring problem = request_.problem;
+        if (problem.empty() && request_.action == SetupAction::Install) {
+            problem = MissingPortProblem(request_.port);
+        }
+        if (!problem.empty()) {
+            Log(L"command line refused: " + problem, ERROR_INVALID_PARAMETER);
+            Tell(problem + L"\n\n" + std::wstring(kUsage), MB_ICONERROR);
             return ERROR_INVALID_PARAMETER;
         }
         if (request_.action == SetupAction::ShowUsage) {

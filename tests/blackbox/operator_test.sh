@@ -223,11 +223,14 @@ unattended() {
 # the removal line)|changed Ports values|spooler after|message shown|the
 # log's last line (a pattern).
 installed="printer: $model;driver: $model"
+"$loader" reg add "$ports_key" /v COM7: /d 9600,n,8,1 /f >/dev/null 2>&1  # a USB-serial adapter's port
 for row in "set-up-fails|RUNDLL32_STANDIN_FAILS=1 /install /port COM1 /settings 115200,e,7,2,x /quiet|1603|install COM1:||" \
     "spooler-stopped|WINEDLLOVERRIDES=rundll32.exe=n;localspl=d /install /port COM2 /quiet /log C:\\setup.log|1722|||||The Print Spooler service does not answer.* error 1722" \
     "install|/install /port com3: /settings 19200,n,8,1,p /quiet /log C:\\setup.log|0|install COM3:|COM3:=19200,n,8,1,p|$installed||stored COM3: = 19200,n,8,1,p - done" \
     "install-again|-INSTALL -Port COM3 -Settings 19200,n,8,1,p -Quiet|0|install COM3:||$installed" \
     "remove|/remove /quiet|0|removal||" "remove-nothing|/remove /quiet|0|removal||" \
+    "com9-absent|/install /port COM9 /quiet /log C:\\setup.log|87|||||COM9: is not a port of this PC. Its serial ports: COM1:, COM2:, COM3:, COM4:, COM7:.* error 87" \
+    "com7|/install /port com07 /settings 19200,n,8,1,p /quiet|0|install COM7:|COM7:=19200,n,8,1,p|$installed" "remove-com7|/remove /quiet|0|removal||" \
     "lpt-settings|/install /port LPT1 /settings 9600,n,8,1 /quiet|87|||" "bad-settings|/install /port COM1 /settings 4800x /quiet|87|||" \
     "no-port|/install /quiet|87|||" "unknown|/frobnicate /quiet|87|||" \
     "shown|/install|87||||/install needs /port.\\n\\nPortSetup.exe /install /port" \

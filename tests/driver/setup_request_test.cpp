@@ -22,6 +22,7 @@ TEST(ParseSetupArguments, TakesWhatTheDialogOffersAndRefusesTheRest)
          L"19200,n,8,1,p"},
         {{L"-INSTALL", L"-Port", L"COM4:"}, SetupAction::Install, L"COM4:", L"9600,n,8,1"},
         {{L"/install", L"/port", L"lpt2"}, SetupAction::Install, L"LPT2:", L""},
+        {{L"/install", L"/port", L"com07", L"/settings", L"1200,o,7,2"}, SetupAction::Install, L"COM7:", L"1200,o,7,2"},
         {{L"/Remove", L"/QUIET"}, SetupAction::Remove, L"", L""},
         {{L"/?"}, SetupAction::ShowUsage, L"", L""},
     };
@@ -35,7 +36,7 @@ TEST(ParseSetupArguments, TakesWhatTheDialogOffersAndRefusesTheRest)
     const std::vector<std::wstring> refused[] = {
         {L"/install"},
         {L"/install", L"/port"},
-        {L"/install", L"/port", L"COM5"},
+        {L"/install", L"/port", L"COM257"},
         {L"/frobnicate"},
         {L"install"},
         {L"/install", L"/remove"},
@@ -47,6 +48,34 @@ TEST(ParseSetupArguments, TakesWhatTheDialogOffersAndRefusesTheRest)
     for (const auto& arguments : refused) {
         EXPECT_NE(ParseSetupArguments(arguments).problem, L"") << arguments.size();
     }
+}
+
+TEST(NormalisedPortName, GivesTheKeysNameForPortsOnlyAndNothingForTheRest)
+{
+    const std::pair<const wchar_t*, const wchar_t*> ports[] = {
+        {L"com07", L"COM7:"},    {L"COM7", L"COM7:"},       {L"com7:", L"COM7:"}, {L"Com1", L"COM1:"},
+        {L"COM256", L"COM256:"}, {L"COM0256:", L"COM256:"}, {L"lpt2:", L"LPT2:"},
+    };
+    for (const auto& [given, normalised] : ports) {
+        EXPECT_EQ(NormalisedPortName(given), normalised) << given;
+    }
+    for (const wchar_t* refused :
+         {L"",      L"COM",   L"COM:",  L"COM0",   L"COM00",       L"COM257",    L"COM99999999999", L"COM1.5",
+          L"COM 7", L" COM7", L"COM7 ", L"COM7::", L"COM-1",       L"COM+7",     L"COM7x",          L"COMA",
+          L"CON",   L"LPT0",  L"LPT3",  L"FILE:",  L"\\\\.\\COM7", L"COM\uff17", L"COM1\u00b2"}) {
+        EXPECT_EQ(NormalisedPortName(refused), L"") << refused;
+    }
+}
+
+TEST(PortNotOfThisPc, TakesTheDialogsPortsAndThePcsSerialPortsOnly)
+{
+    const std::vector<std::wstring> names{L"COM12:", L"FILE:", L"com7:", L"COM1:", L"LPT3:", L"Ne00:", L"COM7:"};
+    for (const wchar_t* port : {L"COM1:", L"COM4:", L"LPT2:", L"COM7:", L"COM12:"}) {
+        EXPECT_EQ(PortNotOfThisPc(port, names), L"") << port;
+    }
+    EXPECT_EQ(PortNotOfThisPc(L"COM9:", names),
+              L"COM9: is not a port of this PC. Its serial ports: COM1:, COM7:, COM12:.");
+    EXPECT_EQ(PortNotOfThisPc(L"COM5:", {}), L"COM5: is not a port of this PC. Its serial ports: none.");
 }
 
 TEST(IsOfferedPortSettingsValue, TakesTheStoredOrderAndTheListsEntriesOnly)

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace portsetup {
 namespace {
@@ -21,8 +23,9 @@ std::string Stored(HKEY key, const char* name)
 
 // In a key of the test's own, in the 64-bit view where the spooler reads: a
 // value is created or replaced with its terminating NUL, also by a 32-bit
-// program, and a missing key is not created.
-TEST(SetRegString, StoresTheTextWithItsNulInAnExistingKeyOnly)
+// program, and a missing key is not created; the names read back are the
+// same view's.
+TEST(SetRegString, StoresTheTextWithItsNulInAnExistingKeyOnlyAndReadsItsNames)
 {
     const std::wstring path = L"Software\\PortSetupTest";
     HKEY software = nullptr;
@@ -43,6 +46,13 @@ TEST(SetRegString, StoresTheTextWithItsNulInAnExistingKeyOnly)
     EXPECT_EQ(Stored(key, "FILE:"), "REG_SZ:\0"s);
     HKEY missing = nullptr;
     EXPECT_EQ(::RegOpenKeyExW(key, L"Missing", 0, KEY_READ, &missing), ERROR_FILE_NOT_FOUND);
+
+    std::vector<std::wstring> names{L"stale"};
+    EXPECT_EQ(Mod_Register::GetValueNames(HKEY_LOCAL_MACHINE, path, &names), ERROR_SUCCESS);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"COM2:", L"FILE:"}));
+    EXPECT_EQ(Mod_Register::GetValueNames(HKEY_LOCAL_MACHINE, path + L"\\Missing", &names), ERROR_FILE_NOT_FOUND);
+    EXPECT_TRUE(names.empty());
     ::RegCloseKey(key);
     ::RegDeleteTreeW(software, L"PortSetupTest");
     ::RegCloseKey(software);
