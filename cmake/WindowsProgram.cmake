@@ -49,6 +49,7 @@ target_link_libraries(portsetup_win32 PUBLIC portsetup_core PRIVATE portsetup_wa
 target_include_directories(portsetup_win32 PUBLIC src)
 target_compile_definitions(portsetup_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
                            _WIN32_WINNT=0x0601)
+target_compile_definitions(portsetup_win32 PRIVATE "PORTSETUP_VERSION_TEXT=\"${PORTSETUP_VERSION_TEXT}\"")
 target_link_libraries(portsetup_win32 PUBLIC comctl32 gdi32 user32)
 
 # Size: no unused code or data, no symbols, no exceptions (what the library

@@ -29,7 +29,8 @@ struct Spooler {
           deletePrinter(ProcAddress<decltype(deletePrinter)>(module.get(), "DeletePrinter")),
           getPrinter(ProcAddress<decltype(getPrinter)>(module.get(), "GetPrinterW")),
           setPrinter(ProcAddress<decltype(setPrinter)>(module.get(), "SetPrinterW")),
-          enumDrivers(ProcAddress<decltype(enumDrivers)>(module.get(), "EnumPrinterDriversW"))
+          enumDrivers(ProcAddress<decltype(enumDrivers)>(module.get(), "EnumPrinterDriversW")),
+          enumPrinters(ProcAddress<decltype(enumPrinters)>(module.get(), "EnumPrintersW"))
     {
     }
 
@@ -41,7 +42,7 @@ struct Spooler {
             return loadError;
         }
         if (openPrinter == nullptr || closePrinter == nullptr || deletePrinter == nullptr || getPrinter == nullptr ||
-            setPrinter == nullptr || enumDrivers == nullptr) {
+            setPrinter == nullptr || enumDrivers == nullptr || enumPrinters == nullptr) {
             return ERROR_PROC_NOT_FOUND;
         }
         HANDLE server = nullptr;
@@ -60,7 +61,20 @@ struct Spooler {
     BOOL(WINAPI* getPrinter)(HANDLE, DWORD, LPBYTE, DWORD, LPDWORD);
     BOOL(WINAPI* setPrinter)(HANDLE, DWORD, LPBYTE, DWORD);
     BOOL(WINAPI* enumDrivers)(LPWSTR, LPWSTR, DWORD, LPBYTE, DWORD, LPDWORD, LPDWORD);
+    BOOL(WINAPI* enumPrinters)(DWORD, LPWSTR, DWORD, LPBYTE, DWORD, LPDWORD, LPDWORD);
 };
+
+// The printer's PRINTER_INFO_2W, in a buffer of its own; empty when it cannot be read.
+std::vector<BYTE> PrinterInfo2(const Spooler& spooler, HANDLE printer)
+{
+    DWORD needed = 0;
+    spooler.getPrinter(printer, 2, nullptr, 0, &needed);
+    std::vector<BYTE> buffer(needed + sizeof(PRINTER_INFO_2W));
+    if (!spooler.getPrinter(printer, 2, buffer.data(), static_cast<DWORD>(buffer.size()), &needed)) {
+        buffer.clear();
+    }
+    return buffer;
+}
 
 // Opens the model's printer and hands it to use(); 0 and nothing done when
 // there is no such printer, the Windows error when it cannot be opened.
@@ -152,10 +166,66 @@ std::wstring FailureReport(const SetupResult& result)
 
 SetupResult InstallDriver(std::wstring_view port, std::wstring_view extraOptions, UniqueKernelHandle* process)
 {
+    const std::wstring folder = ApplicationFolder();
+    const std::wstring informationFile = folder + std::wstring(kInformationFileName);
+    const DWORD attributes = ::GetFileAttributesW(informationFile.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return {
+            ERROR_FILE_NOT_FOUND,
+            L"The driver information file is not beside the program, so nothing was started:\n\n" + informationFile};
+    }
     if (const DWORD error = Spooler().Answers(); error != ERROR_SUCCESS) {
         return SpoolerNotAnswering(error);
     }
-    return StartDriverCommand(InstallCommandLine(ApplicationFolder(), port) + std::wstring(extraOptions), process);
+    const std::wstring line = InstallCommandLine(folder, port) + std::wstring(extraOptions);
+    SetupResult result = StartDriverCommand(line, process);
+    result.done = L"started: " + line;
+    return result;
+}
+
+SetupResult MovePrinter(std::wstring_view port)
+{
+    const Spooler spooler;
+    std::wstring from;
+    const DWORD error = WithModelsPrinter(spooler, PRINTER_ALL_ACCESS, [&](HANDLE printer) -> DWORD {
+        std::vector<BYTE> buffer = PrinterInfo2(spooler, printer);
+        if (buffer.empty()) {
+            return ::GetLastError();
+        }
+        auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer.data());
+        from = info->pPortName != nullptr ? info->pPortName : L"";
+        std::wstring to(port);
+        info->pPortName = to.data();
+        info->pSecurityDescriptor = nullptr;  // left as it is
+        return spooler.setPrinter(printer, 2, buffer.data(), 0) ? ERROR_SUCCESS : ::GetLastError();
+    });
+    if (error != ERROR_SUCCESS) {
+        return {error, L"The printer could not be moved to " + std::wstring(port) + L"."};
+    }
+    return {ERROR_SUCCESS, {}, L"printer moved from " + from + L" to " + std::wstring(port)};
+}
+
+std::vector<std::wstring> PrintersUsingModelsDriver()
+{
+    std::vector<std::wstring> names;
+    const Spooler spooler;
+    if (spooler.Answers() != ERROR_SUCCESS) {
+        return names;
+    }
+    DWORD needed = 0;
+    DWORD count = 0;
+    spooler.enumPrinters(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
+    std::vector<BYTE> buffer(needed + sizeof(PRINTER_INFO_2W));
+    if (spooler.enumPrinters(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.data(), static_cast<DWORD>(buffer.size()), &needed,
+                             &count)) {
+        const auto* printers = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
+        for (DWORD i = 0; i < count; ++i) {
+            if (SameName(printers[i].pDriverName, kDriverModelName) && printers[i].pPrinterName != nullptr) {
+                names.emplace_back(printers[i].pPrinterName);
+            }
+        }
+    }
+    return names;
 }
 
 SetupResult RemoveDriver(std::wstring_view extraOptions, UniqueKernelHandle* process)
@@ -164,10 +234,12 @@ SetupResult RemoveDriver(std::wstring_view extraOptions, UniqueKernelHandle* pro
     if (const DWORD error = spooler.Answers(); error != ERROR_SUCCESS) {
         return SpoolerNotAnswering(error);
     }
-    const DWORD error = WithModelsPrinter(spooler, PRINTER_ALL_ACCESS, [&spooler](HANDLE printer) -> DWORD {
+    bool deleted = false;
+    const DWORD error = WithModelsPrinter(spooler, PRINTER_ALL_ACCESS, [&](HANDLE printer) -> DWORD {
         // With jobs in its queue the printer would only be marked for deletion.
         spooler.setPrinter(printer, 0, nullptr, PRINTER_CONTROL_PURGE);
-        return spooler.deletePrinter(printer) ? ERROR_SUCCESS : ::GetLastError();
+        deleted = spooler.deletePrinter(printer) != FALSE;
+        return deleted ? ERROR_SUCCESS : ::GetLastError();
     });
     const std::wstring printer = L"The printer \"" + std::wstring(kDriverModelName) + L"\"";
     if (error != ERROR_SUCCESS) {
@@ -178,7 +250,9 @@ SetupResult RemoveDriver(std::wstring_view extraOptions, UniqueKernelHandle* pro
                                    L" is still there 30 seconds after it was deleted (the spooler may still be "
                                    L"printing to it), so its driver was not removed."};
     }
-    return StartDriverCommand(RemovalCommandLine() + std::wstring(extraOptions), process);
+    SetupResult result = StartDriverCommand(RemovalCommandLine() + std::wstring(extraOptions), process);
+    result.done = (deleted ? L"printer deleted" : L"no printer to delete") + std::wstring(L", removal started");
+    return result;
 }
 
 SetupResult WaitForDriverCommand(HANDLE process, DWORD timeoutMilliseconds)
@@ -199,10 +273,7 @@ PrinterState ModelsPrinter()
     PrinterState state;
     const Spooler spooler;
     WithModelsPrinter(spooler, PRINTER_ACCESS_USE, [&](HANDLE printer) -> DWORD {
-        DWORD needed = 0;
-        spooler.getPrinter(printer, 2, nullptr, 0, &needed);
-        std::vector<BYTE> buffer(needed + sizeof(PRINTER_INFO_2W));
-        if (spooler.getPrinter(printer, 2, buffer.data(), static_cast<DWORD>(buffer.size()), &needed)) {
+        if (const std::vector<BYTE> buffer = PrinterInfo2(spooler, printer); !buffer.empty()) {
             const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
             state.exists = true;
             state.port = info->pPortName != nullptr ? info->pPortName : L"";
@@ -214,9 +285,8 @@ PrinterState ModelsPrinter()
     return state;
 }
 
-bool PrinterIsInstalledOn(std::wstring_view port)
+bool IsInstalledOn(const PrinterState& printer, std::wstring_view port)
 {
-    const PrinterState printer = ModelsPrinter();
     return printer.exists && printer.modelsDriver && !printer.pendingDeletion && SameName(printer.port.c_str(), port);
 }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/win32_handles.hpp"
@@ -13,15 +14,24 @@ namespace portsetup {
 // The outcome of a set-up step: 0, or the Windows error and what could not
 // be done, as the operator is told it (without the system's text).
 struct SetupResult {
+    SetupResult() = default;
+    SetupResult(DWORD code, std::wstring what, std::wstring did = {})
+        : error(code), failure(std::move(what)), done(std::move(did))
+    {
+    }
+
     DWORD error = ERROR_SUCCESS;
     std::wstring failure;
+    std::wstring done;  // what a step that worked did, for the log
 };
 
 // What the operator is told of a failed step: what could not be done, and
 // the system's text for its error.
 std::wstring FailureReport(const SetupResult& result);
 
-// Installs: once the spooler answers, starts the install line for the port
+// Installs: once the information file is found beside the program
+// (ERROR_FILE_NOT_FOUND and its path otherwise) and the spooler answers,
+// starts the install line for the port
 // (such as "COM2:"), with extraOptions after it, with the native
 // rundll32.exe, minimised, and does not wait for it; the process goes to
 // *process when asked for.
@@ -36,6 +46,13 @@ SetupResult InstallDriver(std::wstring_view port, std::wstring_view extraOptions
 // started.
 SetupResult RemoveDriver(std::wstring_view extraOptions = {}, UniqueKernelHandle* process = nullptr);
 
+// Puts the model's printer, with its driver, on another port, and nothing
+// else of it changes.
+SetupResult MovePrinter(std::wstring_view port);
+
+// The printers, the model's own or others, that use the model's driver.
+std::vector<std::wstring> PrintersUsingModelsDriver();
+
 // Waits for a started set-up; one still running at the limit is ended and
 // reported with ERROR_TIMEOUT.
 SetupResult WaitForDriverCommand(HANDLE process, DWORD timeoutMilliseconds);
@@ -49,8 +66,9 @@ struct PrinterState {
 };
 PrinterState ModelsPrinter();
 
-// The model's printer on the port, with the model's driver, not being deleted.
-bool PrinterIsInstalledOn(std::wstring_view port);
+// Whether the printer shown is the model's on the port, with the model's
+// driver, and not being deleted.
+bool IsInstalledOn(const PrinterState& printer, std::wstring_view port);
 
 // Where the model's driver is still installed: in Windows' own environment
 // (the one the removal line removes it from), and in which others ("Windows

@@ -11,11 +11,12 @@ enum class SetupAction { ShowDialog, Install, Remove, ShowUsage };
 // What the command line asks for. Without arguments: the dialog.
 struct SetupRequest {
     SetupAction action = SetupAction::ShowDialog;
-    std::wstring port;      // "COM2:", normalised; for Install
-    std::wstring settings;  // the Ports value to store; for a serial port only
-    bool quiet = false;     // no window of any kind
-    std::wstring logFile;   // empty: no log
-    std::wstring problem;   // why the command line is refused; empty when it is not
+    std::wstring port;       // "COM2:", normalised; for Install
+    std::wstring settings;   // the Ports value to store; for a serial port only
+    bool quiet = false;      // no window of any kind
+    std::wstring logFile;    // empty: no log
+    std::wstring problem;    // why the command line is refused; empty when it is not
+    std::wstring arguments;  // as given, for the log; quoted where they hold a space
 };
 
 inline constexpr std::wstring_view kUsage =
@@ -32,6 +33,10 @@ inline constexpr std::wstring_view kUsage =
     L"1603 the set-up did not work or the settings could not be stored; any other, the Windows error "
     L"that stopped it.";
 
+// A value as messages show it: at most 80 characters, then "…"; "" for an
+// empty one.
+std::wstring ShownValue(std::wstring_view value);
+
 // "com07", "COM7" and "com7:" give "COM7:"; COM1 to COM256, LPT1 and LPT2 are
 // ports, anything else gives an empty name.
 std::wstring NormalisedPortName(std::wstring_view text);
@@ -41,8 +46,13 @@ std::wstring NormalisedPortName(std::wstring_view text);
 // ports the PC has), or nothing.
 std::wstring PortNotOfThisPc(std::wstring_view port, const std::vector<std::wstring>& portsValueNames);
 
+// What an exit code of the command-line mode means, for the log; empty for
+// any other Windows error, whose own text says it.
+std::wstring_view ExitCodeMeaning(unsigned long code);
+
 // Reads the arguments (without the program's name); options are
-// case-insensitive and start with / or -.
+// case-insensitive, start with / or - and may be given once each. A value
+// that is missing, empty or one of the options is refused.
 SetupRequest ParseSetupArguments(const std::vector<std::wstring>& arguments);
 
 }  // namespace portsetup

@@ -10,7 +10,6 @@
 #include "platform/error_text.hpp"
 #include "platform/log_file.hpp"
 #include "platform/program_title.hpp"
-#include "platform/system_paths.hpp"
 
 namespace portsetup {
 
@@ -23,6 +22,18 @@ public:
     explicit Unattended(const SetupRequest& request) : request_(request) {}
 
     int Run()
+    {
+        LogLine(L"PortSetup " PORTSETUP_VERSION_TEXT L", " + std::wstring(sizeof(void*) == 8 ? L"64" : L"32") +
+                L"-bit, arguments: " + request_.arguments);
+        const DWORD code = CarryOut();
+        const std::wstring_view meaning = ExitCodeMeaning(code);
+        LogLine(L"exit code " + DecimalText(code) + L": " +
+                (meaning.empty() ? SystemErrorText(code) : std::wstring(meaning)));
+        return static_cast<int>(code);
+    }
+
+private:
+    DWORD CarryOut()
     {
         std::wstring problem = request_.problem;
         if (problem.empty() && request_.action == SetupAction::Install) {
@@ -37,61 +48,103 @@ public:
             Tell(std::wstring(kUsage), MB_ICONINFORMATION);
             return ERROR_SUCCESS;
         }
-        const std::wstring quietOption = request_.quiet ? L" /q" : L"";
-        UniqueKernelHandle process;
-        const bool install = request_.action == SetupAction::Install;
-        SetupResult result =
-            install ? InstallDriver(request_.port, quietOption, &process) : RemoveDriver(quietOption, &process);
-        const std::wstring started =
-            install ? L"started: " + InstallCommandLine(ApplicationFolder(), request_.port) + quietOption
-                    : L"printer deleted if there was one, removal started";
-        Log(result.error == ERROR_SUCCESS ? started : result.failure, result.error);
-        if (!install && result.error == ERROR_TIMEOUT) {
-            result.error = ERROR_INSTALL_FAILURE;  // the printer is still there: its driver stays
-        }
-        if (result.error == ERROR_SUCCESS) {
-            result = WaitForDriverCommand(process.get(), kSetupTimeoutMilliseconds);
-            Log(result.error == ERROR_TIMEOUT ? L"printer set-up still running after 10 minutes, stopped"
-                                              : L"printer set-up ended",
-                result.error);
-        }
-        if (result.error == ERROR_SUCCESS) {
-            result = install ? Verified(PrinterIsInstalledOn(request_.port), L"printer on " + request_.port)
-                             : VerifiedRemoval();
-        }
-        if (result.error == ERROR_SUCCESS && install && !request_.settings.empty()) {
-            const SetupResult stored = StorePortSettings(request_.port, request_.settings);
-            Log(L"stored " + request_.port + L" = " + request_.settings, stored.error);
-            if (stored.error != ERROR_SUCCESS) {
-                Tell(FailureReport(stored), MB_ICONERROR);
+        SetupResult result = request_.action == SetupAction::Install ? Install() : Remove();
+        if (result.error == ERROR_SUCCESS && !request_.settings.empty()) {
+            result = StorePortSettings(request_.port, request_.settings);
+            Log(L"stored " + request_.port + L" = " + request_.settings, result.error);
+            if (result.error != ERROR_SUCCESS) {
+                Tell(FailureReport(result), MB_ICONERROR);
                 return ERROR_INSTALL_FAILURE;
             }
         }
         if (result.error != ERROR_SUCCESS) {
             Tell(FailureReport(result), MB_ICONERROR);
         }
-        return static_cast<int>(result.error);
+        return result.error;
     }
 
-private:
-    SetupResult VerifiedRemoval()
+    // The model's printer, installed on another port, is moved; otherwise the
+    // set-up is run.
+    SetupResult Install()
     {
+        const PrinterState printer = ModelsPrinter();
+        if (IsInstalledOn(printer, printer.port) && !IsInstalledOn(printer, request_.port)) {
+            const SetupResult moved = MovePrinter(request_.port);
+            Log(moved.error == ERROR_SUCCESS ? moved.done : moved.failure, moved.error);
+            return moved.error == ERROR_SUCCESS ? FoundOn(request_.port) : moved;
+        }
+        UniqueKernelHandle process;
+        SetupResult result = InstallDriver(request_.port, Quiet(), &process);
+        return Finished(result, process) ? FoundOn(request_.port) : result;
+    }
+
+    SetupResult Remove()
+    {
+        UniqueKernelHandle process;
+        SetupResult result = RemoveDriver(Quiet(), &process);
+        if (result.error == ERROR_TIMEOUT) {
+            result.error = ERROR_INSTALL_FAILURE;  // the printer is still there: its driver stays
+        }
+        if (!Finished(result, process)) {
+            return result;
+        }
         const DriverState driver = ModelsDriver();
         // The removal line removes the driver of Windows' own environment only.
         for (const std::wstring& environment : driver.otherEnvironments) {
             LogLine(L"driver left for " + environment + L" (another environment, not removed)");
         }
-        return Verified(!driver.native, L"driver removed");
-    }
-
-    SetupResult Verified(bool shown, const std::wstring& what)
-    {
-        Log(L"spooler shows " + what, shown ? ERROR_SUCCESS : ERROR_INSTALL_FAILURE);
-        if (shown) {
+        if (!driver.native) {
+            Log(L"spooler shows the driver removed", ERROR_SUCCESS);
             return {};
         }
-        return {ERROR_INSTALL_FAILURE, L"The printer set-up did not work: no " + what + L"."};
+        std::wstring users;
+        for (const std::wstring& name : PrintersUsingModelsDriver()) {
+            users += (users.empty() ? L"\"" : L", \"") + name + L'"';
+        }
+        const std::wstring found = L"the driver still there" + (users.empty() ? L"" : L", used by " + users);
+        Log(L"spooler shows " + found, ERROR_INSTALL_FAILURE);
+        return {ERROR_INSTALL_FAILURE, L"The printer set-up did not work: the spooler shows " + found + L"."};
     }
+
+    // Logs the step that starts the set-up, then waits for the set-up; true
+    // when both worked.
+    bool Finished(SetupResult& result, const UniqueKernelHandle& process) const
+    {
+        Log(result.error == ERROR_SUCCESS ? result.done : result.failure, result.error);
+        if (result.error != ERROR_SUCCESS) {
+            return false;
+        }
+        result = WaitForDriverCommand(process.get(), kSetupTimeoutMilliseconds);
+        Log(result.error == ERROR_TIMEOUT ? L"printer set-up still running after 10 minutes, stopped"
+                                          : L"printer set-up ended",
+            result.error);
+        return result.error == ERROR_SUCCESS;
+    }
+
+    // Whether the spooler shows the model's printer on the port; if not,
+    // what it shows instead.
+    SetupResult FoundOn(const std::wstring& port) const
+    {
+        const PrinterState printer = ModelsPrinter();
+        std::wstring found = L"the printer on " + port;
+        const bool installed = IsInstalledOn(printer, port);
+        if (!printer.exists) {
+            found = L"no printer \"" + std::wstring(kDriverModelName) + L"\"";
+        } else if (printer.pendingDeletion) {
+            found = L"the printer being deleted";
+        } else if (!printer.modelsDriver) {
+            found = L"the printer with another driver";
+        } else if (!installed) {
+            found = L"the printer on " + printer.port + L", not on " + port;
+        }
+        Log(L"spooler shows " + found, installed ? ERROR_SUCCESS : ERROR_INSTALL_FAILURE);
+        if (installed) {
+            return {};
+        }
+        return {ERROR_INSTALL_FAILURE, L"The printer set-up did not work: the spooler shows " + found + L"."};
+    }
+
+    [[nodiscard]] std::wstring Quiet() const { return request_.quiet ? L" /q" : L""; }
 
     void Log(const std::wstring& step, DWORD error) const
     {
@@ -117,7 +170,7 @@ private:
     void Tell(const std::wstring& text, UINT icon) const
     {
         if (!request_.quiet) {
-            ::MessageBoxW(nullptr, text.c_str(), kProgramTitle, MB_OK | icon);
+            ::MessageBoxW(nullptr, text.c_str(), kCommandLineTitle, MB_OK | icon);
         }
     }
 

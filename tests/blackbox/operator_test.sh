@@ -86,13 +86,14 @@ start() {
     pid=$!
 }
 
-# Puts the program in FOLDER, starts it (with any environment given after the
+# Puts the program and the information file in FOLDER, starts it (with any environment given after the
 # folder) and waits for its dialog.
 launch_in() {
     folder=$1
     shift
     mkdir -p "$(unix_folder "$folder")"
     cp "$program" "$(unix_folder "$folder")/PortSetup.exe"
+    echo '[Version]' >"$(unix_folder "$folder")/ZUTW2KXPDrvs.INF"
     rm -f "$log"
     : >"$output"
     ports_before=$(ports_values)
@@ -160,7 +161,8 @@ expect_launch() {
 }
 
 # Waits for a message box from the program, checks that its text (read from
-# Wine's trace) starts with TEXT, and answers it until the program ends.
+# Wine's trace) starts with TEXT, and answers it, found by its title (the
+# dialog's, or $title), until the program ends.
 expect_message() {
     local message=""
     for _ in $(seq 1 50); do
@@ -170,7 +172,7 @@ expect_message() {
     done
     [[ $message == "$1"* ]] || fail "message: expected [$1...], got [$message]"
     for _ in $(seq 1 20); do
-        box=$(xdotool search --name '^Select Port Type$' 2>/dev/null | grep -v -x "$window" | head -n 1)
+        box=$(xdotool search --name "^${title:-Select Port Type}\$" 2>/dev/null | grep -v -x "$window" | head -n 1)
         [ -n "$box" ] && xdotool windowfocus --sync "$box" key Return 2>/dev/null
         sleep 0.3
         kill -0 "$pid" 2>/dev/null || break
@@ -199,6 +201,8 @@ printui() {
 model='Q7 MiniPrinter(Cut Mode)'
 mkdir -p "$(unix_folder 'C:\Setup')"
 cp "$program" "$(unix_folder 'C:\Setup')/PortSetup.exe"
+information_file=$(unix_folder 'C:\Setup')/ZUTW2KXPDrvs.INF
+echo '[Version]' >"$information_file"
 
 # Runs the program from C:\Setup unattended with no input: it ends with EXIT,
 # having started LINE (or nothing; - for not checked) and shown no window, or only a message
@@ -212,7 +216,7 @@ unattended() {
     rm -f "$log" "$WINSPOOL_STANDIN_LOG"
     start "${environment[@]}" WINEDEBUG=+msgbox "$loader" 'C:\Setup\PortSetup.exe' "$@"
     window=none
-    [ -z "${message:-}" ] || expect_message "$message"
+    [ -z "${message:-}" ] || title=PortSetup expect_message "$message"
     expect_exit_code $((code % 256))  # Linux sees the low 8 bits of the exit code
     [ -n "${message:-}" ] || ! grep -q 'MSGBOX_OnInit' "$output" || fail "a window was shown"
     [ "$line" = - ] || expect_launch "$line"
@@ -220,20 +224,26 @@ unattended() {
 
 # Unattended, as a deployment system runs it. Each row: case|[NAME=VALUE...]
 # arguments|exit code|line launched (C:\Setup's install line for a port, or
-# the removal line)|changed Ports values|spooler after|message shown|the
-# log's last line (a pattern).
+# the removal line)|changed Ports values|spooler after|message shown|a line
+# of C:\setup.log (a pattern), whose first line names the arguments and
+# whose last line the exit code.
 installed="printer: $model;driver: $model"
 "$loader" reg add "$ports_key" /v COM7: /d 9600,n,8,1 /f >/dev/null 2>&1  # a USB-serial adapter's port
 for row in "set-up-fails|RUNDLL32_STANDIN_FAILS=1 /install /port COM1 /settings 115200,e,7,2,x /quiet|1603|install COM1:||" \
     "spooler-stopped|WINEDLLOVERRIDES=rundll32.exe=n;localspl=d /install /port COM2 /quiet /log C:\\setup.log|1722|||||The Print Spooler service does not answer.* error 1722" \
-    "install|/install /port com3: /settings 19200,n,8,1,p /quiet /log C:\\setup.log|0|install COM3:|COM3:=19200,n,8,1,p|$installed||stored COM3: = 19200,n,8,1,p - done" \
-    "install-again|-INSTALL -Port COM3 -Settings 19200,n,8,1,p -Quiet|0|install COM3:||$installed" \
-    "remove|/remove /quiet|0|removal||" "remove-nothing|/remove /quiet|0|removal||" \
+    "install|/install /port com2: /settings 57600,n,8,1,p /quiet /log C:\\setup.log|0|install COM2:|COM2:=57600,n,8,1,p|$installed||stored COM2: = 57600,n,8,1,p - done" \
+    "install-again|-INSTALL -Port COM2 -Settings 57600,n,8,1,p -Quiet|0|install COM2:||$installed" \
+    "move|/install /port COM3 /settings 1200,e,7,2 /quiet /log C:\\setup.log|0||COM3:=1200,e,7,2|$installed||printer moved from COM2: to COM3: - done" \
+    "remove|/remove /quiet /log C:\\setup.log|0|removal||||printer deleted, removal started - done" \
+    "remove-nothing|/remove /quiet /log C:\\setup.log|0|removal||||no printer to delete, removal started - done" \
+    "no-information-file|/install /port COM2 /quiet /log C:\\setup.log|2|||||so nothing was started: +C:.Setup.ZUTW2KXPDrvs.INF - failed, error 2:" \
+    "twice|/install /port COM2 /port COM3 /quiet /log C:\\setup.log|87|||||/port is given twice" \
+    "forgotten-value|/install /port COM2 /log /quiet|87|||" \
     "com9-absent|/install /port COM9 /quiet /log C:\\setup.log|87|||||COM9: is not a port of this PC. Its serial ports: COM1:, COM2:, COM3:, COM4:, COM7:.* error 87" \
     "com7|/install /port com07 /settings 19200,n,8,1,p /quiet|0|install COM7:|COM7:=19200,n,8,1,p|$installed" "remove-com7|/remove /quiet|0|removal||" \
     "lpt-settings|/install /port LPT1 /settings 9600,n,8,1 /quiet|87|||" "bad-settings|/install /port COM1 /settings 4800x /quiet|87|||" \
     "no-port|/install /quiet|87|||" "unknown|/frobnicate /quiet|87|||" \
-    "shown|/install|87||||/install needs /port.\\n\\nPortSetup.exe /install /port" \
+    "shown|/install /log C:\\setup.log|87||||/install needs /port.\\n\\nPortSetup.exe /install /port|/install needs /port." \
     "usage|/?|0||||PortSetup.exe /install /port COMn" \
     "no-ports-key|/install /port COM4 /quiet|1603|install COM4:||$installed" "clean-up|/remove /quiet|0|removal||"; do
     IFS='|' read -r name arguments code launched changes spooler message last <<<"$row"
@@ -241,6 +251,7 @@ for row in "set-up-fails|RUNDLL32_STANDIN_FAILS=1 /install /port COM1 /settings 
     # Without the Ports key the settings cannot be stored: a failure, the
     # printer installed all the same; the key comes back afterwards.
     [ "$name" != no-ports-key ] || hide_ports_key
+    [ "$name" != no-information-file ] || rm "$information_file"
     ports_before=$(ports_values)
     rm -f "$prefix/drive_c/setup.log"
     case $launched in
@@ -248,13 +259,20 @@ for row in "set-up-fails|RUNDLL32_STANDIN_FAILS=1 /install /port COM1 /settings 
         removal) launched="$removal_line /q" ;;
     esac
     read -ra words <<<"$arguments"
+    touch "$work/row-start"
     unattended "$code" "$launched" "${words[@]}"
     message=
     expect_eq "$(diff <(echo "$ports_before") <(ports_values) | sed -n 's/^> //p')" "$changes" "changed Ports values"
     expect_eq "$(spooler_state | paste -sd ';')" "$spooler" "printers and drivers"
     [ "$name" != no-ports-key ] || restore_ports_key
-    [ -z "$last" ] || [[ $(sed 's/^.\{21\}//' "$prefix/drive_c/setup.log" | tr -d '\r' | tail -n 1) =~ $last ]] ||
-        fail "the log's last line is not [$last]"
+    echo '[Version]' >"$information_file"
+    [ "$name" != forgotten-value ] || [ "$(find / "$prefix/drive_c" "$work" -maxdepth 1 -iname quiet -newer "$work/row-start")" = "" ] ||
+        fail "a file was named after /quiet"
+    [ -n "$last" ] || continue
+    lines=$(sed 's/^.\{21\}//' "$prefix/drive_c/setup.log" | tr -d '\r')
+    expect_eq "$(head -n 1 <<<"$lines")" "PortSetup 1.01, $arch-bit, arguments: ${arguments#WINEDLLOVERRIDES=* }" "first log line"
+    [[ $(tail -n 1 <<<"$lines") == "exit code $code: "?* ]] || fail "the log's last line does not end with $code"
+    grep -Eq -- "$last" <<<"$lines" || fail "no line of the log matches [$last]"
 done
 
 # Where nobody can see a window (a window station that is not the visible
@@ -301,7 +319,8 @@ fi
 # 32-bit driver left beside it is not the native one, which was removed.
 if wanted other-drivers; then
     printui /if /b "$model" /r COM2: /m 'Till driver'
-    unattended 1603 "$(install_line 'C:\Setup' COM2:) /q" /install /port COM2 /quiet
+    unattended 1603 "$(install_line 'C:\Setup' COM2:) /q" /install /port COM2 /quiet /log 'C:\other.log'
+    grep -q 'spooler shows the printer with another driver - failed' "$prefix/drive_c/other.log" || fail "not logged"
     unattended 0 "$removal_line /q" /remove /quiet
     printui /dd /m 'Till driver'
     printui /if /b "$model" /r COM2: /m "$model"
@@ -392,8 +411,11 @@ if wanted delete-beside-another; then
         keys alt+x
         expect_outcome 0 "$removal_line" ''
         expect_eq "$(spooler_state)" $'printer: Till printer\ndriver: Q7 MiniPrinter(Cut Mode)' "printers and drivers left"
-        # Unattended, the driver that stays is a failure (1603).
-        unattended 1603 "$removal_line /q" /remove /quiet
+        # Unattended, the driver that stays is a failure (1603), and the log
+        # says which printer keeps it.
+        unattended 1603 "$removal_line /q" /remove /quiet /log 'C:\beside.log'
+        grep -q 'the driver still there, used by "Till printer" - failed' "$prefix/drive_c/beside.log" ||
+            fail "the printer that keeps the driver is not logged"
     fi
 fi
 
@@ -416,6 +438,15 @@ if wanted next-no-ports-key; then
         "$loader" reg query "$ports_key" >/dev/null 2>&1 && fail "the Ports key was made"
     fi
     restore_ports_key
+fi
+
+# Without the information file beside the program, Next names the path it
+# looked for and starts and stores nothing.
+if wanted next-no-information-file && launch_in 'C:\Setup' WINEDEBUG=+msgbox; then
+    rm "$information_file"
+    keys alt+n
+    expect_message 'The driver information file is not beside the program, so nothing was started:\n\nC:\\Setup\\ZUTW2KXPDrvs.INF\n\n'
+    expect_outcome 2 '' ''
 fi
 
 # Escape, Enter on a port button and bare letters do nothing; Alt+F4 closes

@@ -44,10 +44,33 @@ TEST(ParseSetupArguments, TakesWhatTheDialogOffersAndRefusesTheRest)
         {L"/quiet"},
         {L"/install", L"/port", L"LPT1", L"/settings", L"9600,n,8,1"},
         {L"/install", L"/port", L"COM1", L"/settings", L"4800x"},
+        {L"/install", L"/install", L"/port", L"COM1"},
+        {L"/install", L"/port", L"COM2", L"/port", L"COM3"},
+        {L"/install", L"/port", L"COM2", L"/settings", L"9600,n,8,1", L"-SETTINGS", L"9600,n,8,2"},
+        {L"/remove", L"/quiet", L"-Quiet"},
+        {L"/remove", L"/log", L"a.log", L"/log", L"b.log"},
+        {L"/install", L"/port", L"/quiet"},
+        {L"/install", L"/port", L"COM2", L"/settings", L""},
     };
     for (const auto& arguments : refused) {
         EXPECT_NE(ParseSetupArguments(arguments).problem, L"") << arguments.size();
     }
+    // A forgotten value is never taken from the next option, not even for the
+    // log of the refusal; values are shown cut short.
+    const SetupRequest forgotten = ParseSetupArguments({L"/install", L"/port", L"COM2", L"/log", L"/quiet"});
+    EXPECT_EQ(forgotten.problem, L"/log needs a value.");
+    EXPECT_EQ(forgotten.logFile, L"");
+    EXPECT_TRUE(forgotten.quiet);
+    EXPECT_EQ(ParseSetupArguments({L"/remove", L"-LOG", L"a", L"/log", L"b"}).logFile, L"");
+    EXPECT_EQ(ParseSetupArguments({L"/install", L"/port", L""}).problem, L"/port needs a value.");
+    EXPECT_EQ(ParseSetupArguments({L"/install", L"/port", L"COM9 "}).problem, L"Unknown port: COM9 ");
+    const std::wstring wide =
+        std::wstring(79, L'x') + L"\xD83D\xDDA8" + std::wstring(10000, L'y');  // a surrogate pair at 80
+    EXPECT_EQ(ParseSetupArguments({L"/install", L"/port", wide}).problem,
+              L"Unknown port: " + std::wstring(79, L'x') + L"\u2026");
+    EXPECT_EQ(ShownValue(std::wstring(80, L'z')), std::wstring(80, L'z'));
+    EXPECT_EQ(ParseSetupArguments({L"/frobnicate", L"/log", L"C:\\a b.log", L""}).arguments,
+              L"/frobnicate /log \"C:\\a b.log\" \"\"");
 }
 
 TEST(NormalisedPortName, GivesTheKeysNameForPortsOnlyAndNothingForTheRest)

@@ -56,6 +56,9 @@ PASSED_ON(ClosePrinter, (HANDLE printer), (printer))
 PASSED_ON(EnumPrinterDriversW,
           (LPWSTR server, LPWSTR environment, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD count),
           (server, environment, level, buffer, size, needed, count))
+PASSED_ON(EnumPrintersW,
+          (DWORD flags, LPWSTR name, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD count),
+          (flags, name, level, buffer, size, needed, count))
 
 extern "C" __declspec(dllexport) BOOL WINAPI DeletePrinter(HANDLE printer)
 {
