@@ -48,6 +48,7 @@ fi
 
 (cd "$staging" && sha256sum win32/PortSetup.exe win64/PortSetup.exe >SHA256SUMS)
 mkdir -p "$root/dist/win32" "$root/dist/win64"
+rm -f "$root"/dist/PortSetup-*.msi  # packages of the programs replaced here
 for file in win32/PortSetup.exe win64/PortSetup.exe SHA256SUMS; do
     cp "$staging/$file" "$root/dist/$file"
 done

@@ -72,6 +72,6 @@ add_test(NAME win${arch}.program-file
 
 if(arch EQUAL 64)
   add_test(NAME release COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/blackbox/release_test.sh" "${PROJECT_SOURCE_DIR}"
-    "${CMAKE_CURRENT_BINARY_DIR}/release" "${PORTSETUP_WINE_BASE}")
+    "${CMAKE_CURRENT_BINARY_DIR}/release" "${PORTSETUP_WINE_BASE}" "${CMAKE_CURRENT_BINARY_DIR}/standin/rundll32.exe")
   set_tests_properties(release PROPERTIES TIMEOUT 900 RUN_SERIAL ON)
 endif()

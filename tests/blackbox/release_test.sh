@@ -3,9 +3,11 @@
 # in two folders: the same bytes; a throw-away certificate signs them, the
 # signature verifies; a wrong password or a
 # missing certificate stops the release with dist/ unchanged.
-# release_test.sh ROOT WORK_DIR BASE_PREFIX
+# The installer packages: the same bytes from both folders, and what Wine's
+# msiexec makes of them (package_test.sh).
+# release_test.sh ROOT WORK_DIR BASE_PREFIX STANDIN64
 set -uo pipefail
-root=$1 work=$2 base=$3
+root=$1 work=$2 base=$3 standin64=$4
 . "$root/tests/blackbox/checks.sh"
 . "$root/scripts/wine.sh"
 
@@ -21,17 +23,32 @@ sleep 1
 cmp "$work/one/dist/SHA256SUMS" "$work/second place/two/dist/SHA256SUMS" || fail "two releases differ"
 grep -q 'unsigned' "$work/one.log" || fail "an unsigned release does not say so"
 
+# A driver folder of the test's own, with a subfolder.
+mkdir -p "$work/drivers/amd64"
+echo '[Version]' >"$work/drivers/ZUTW2KXPDrvs.INF"
+echo 'driver' >"$work/drivers/amd64/q7.sys"
+for copy in one "second place/two"; do
+    "$work/$copy/scripts/package.sh" "$work/drivers" >"$work/package.log" 2>&1 ||
+        fail "the packages were not built: $(cat "$work/package.log")"
+done
+for msi in "$work/one/dist"/PortSetup-*.msi; do
+    cmp "$msi" "$work/second place/two/dist/${msi##*/}" || fail "two packages ${msi##*/} differ"
+done
+(cd "$work/one/dist" && sha256sum --quiet -c SHA256SUMS && grep -c 'msi$' SHA256SUMS | grep -qx 2) ||
+    fail "SHA256SUMS does not hold both packages"
+"$root/tests/blackbox/package_test.sh" "$work/one/dist" "$work/package" "$base" "$standin64" || failures=$((failures + 1))
+
 # A code-signing certificate of the test's own.
 openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/cert.pem" -days 2 \
     -subj "/CN=PortSetup test" -addext "extendedKeyUsage=codeSigning" 2>/dev/null
 openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -out "$work/cert.pfx" -passout pass:right
 dist="$work/second place/two/dist"
-PORTSETUP_SIGN_PFX="$work/cert.pfx" PORTSETUP_SIGN_PASSWORD=right "$work/second place/two/scripts/release.sh" \
-    >"$work/signed.log" 2>&1 || fail "the signed release failed: $(cat "$work/signed.log")"
+PORTSETUP_SIGN_PFX="$work/cert.pfx" PORTSETUP_SIGN_PASSWORD=right "$work/second place/two/scripts/package.sh" \
+    "$work/drivers" >"$work/signed.log" 2>&1 || fail "the signed release failed: $(cat "$work/signed.log")"
 (cd "$dist" && sha256sum --quiet -c SHA256SUMS) || fail "the checksums are not the signed files'"
-for arch in win32 win64; do
-    osslsigncode verify -CAfile "$work/cert.pem" -in "$dist/$arch/PortSetup.exe" >/dev/null 2>&1 ||
-        fail "the $arch program's signature does not verify"
+for file in win32/PortSetup.exe win64/PortSetup.exe $(cd "$dist" && ls PortSetup-*.msi); do
+    osslsigncode verify -CAfile "$work/cert.pem" -in "$dist/$file" >/dev/null 2>&1 ||
+        fail "the signature of $file does not verify"
 done
 
 # The signed program still starts: a refused command line ends it with 87.
