@@ -3,7 +3,8 @@
 # msiexec, as a deployment system would, in a prefix whose rundll32.exe is
 # the stand-in: a port the PC does not have fails the installation and
 # leaves nothing; COM2 with settings installs the files, the printer and the
-# value; the removal takes all of it away again. The 32-bit package where
+# value; a removal whose set-up fails keeps them and the product; the removal
+# takes all of it away again. The 32-bit package where
 # the machine runs 32-bit programs.
 # package_test.sh DIST WORK_DIR BASE_PREFIX STANDIN64
 set -uo pipefail
@@ -22,11 +23,16 @@ msiexec() {
     echo $?
 }
 
-# What the package left: its files, the printer's port and the COM2 value.
+# What the package left: its files, the printer's port, the COM2 value and
+# what Add/Remove Programs shows of it (in either registry view).
 left() {
     (cd "$prefix/drive_c/$program_files" && find PortSetup -type f 2>/dev/null | LC_ALL=C sort)
     "$(wine_loader 64)" reg query "$printers\\$model" /v Port 2>/dev/null | tr -d '\r' | awk '/Port/ { print "port " $3 }'
     "$(wine_loader 64)" reg query "$ports_key" /v COM2: 2>/dev/null | tr -d '\r' | awk '/COM2:/ { print "COM2: " $3 }'
+    for view in '' 'Wow6432Node\'; do
+        "$(wine_loader 64)" reg query "HKLM\\Software\\${view}Microsoft\\Windows\\CurrentVersion\\Uninstall" /s 2>/dev/null |
+            tr -d '\r' | awk '$1 ~ /^(DisplayName|Publisher|DisplayVersion)$/ { print $1 " " $3 }'
+    done
 }
 
 for arch in x64 x86; do
@@ -40,7 +46,9 @@ for arch in x64 x86; do
     make_test_prefix "$base" "$prefix" "$standin64" "$standin64" || exit 1
     start_wineserver "$prefix"
     export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES=rundll32.exe=n RUNDLL32_STANDIN_LOG="Z:${work//\//\\}\\launches"
-    cp "$dist"/PortSetup-*-"$arch".msi "$prefix/drive_c/PortSetup.msi"
+    msi=$(echo "$dist"/PortSetup-*-"$arch".msi)
+    cp "$msi" "$prefix/drive_c/PortSetup.msi"
+    version=${msi##*/PortSetup-}
     before=$(left)
 
     code=$(msiexec /i 'C:\PortSetup.msi' PORT=COM9 /qn)
@@ -49,12 +57,21 @@ for arch in x64 x86; do
 
     code=$(msiexec /i 'C:\PortSetup.msi' PORT=COM2 SETTINGS=19200,n,8,1,p /qn)
     [ "$code" = 0 ] || fail "$arch: the installation ended with $code"
-    expected=$(printf '%s\n' PortSetup/PortSetup.exe PortSetup/ZUTW2KXPDrvs.INF PortSetup/amd64/q7.sys \
-        'port COM2:' 'COM2: 19200,n,8,1,p')
+    files=$(printf '%s\n' PortSetup/PortSetup.exe PortSetup/ZUTW2KXPDrvs.INF PortSetup/amd64/q7.sys)
+    registered=$(printf '%s\n' 'DisplayName PortSetup' "DisplayVersion ${version%-*}" 'Publisher PortSetup')
+    expected=$(printf '%s\n' "$files" 'port COM2:' 'COM2: 19200,n,8,1,p' "$registered")
     [ "$(left)" = "$expected" ] || fail "$arch: after the installation [$(left)], not [$expected]"
     # Wine's Temp folder is spelt temp.
     tail -n 1 "$prefix/drive_c/windows/temp/PortSetup.log" 2>/dev/null | grep -q 'exit code 0: done' ||
         fail "$arch: no log in the default place"
+
+    # A removal that fails (the set-up leaves the driver) keeps the files, and the product, which the
+    # next removal finds. Wine's msiexec drops its Add/Remove Programs entry all the same.
+    code=$(RUNDLL32_STANDIN_FAILS=1 msiexec /x 'C:\PortSetup.msi' /qn)
+    [ "$code" != 0 ] || fail "$arch: a failed removal went through"
+    expected=$(printf '%s\n' "$files" 'COM2: 19200,n,8,1,p')
+    [ "$(left | grep -v -E '^(DisplayName|DisplayVersion|Publisher) ')" = "$expected" ] ||
+        fail "$arch: after a failed removal [$(left)], not [$expected]"
 
     code=$(msiexec /x 'C:\PortSetup.msi' /qn)
     [ "$code" = 0 ] || fail "$arch: the removal ended with $code"
