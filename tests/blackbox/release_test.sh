@@ -33,6 +33,11 @@ for copy in one "second place/two"; do
 done
 for msi in "$work/one/dist"/PortSetup-*.msi; do
     cmp "$msi" "$work/second place/two/dist/${msi##*/}" || fail "two packages ${msi##*/} differ"
+    # Add/Remove Programs takes the icon from the program, kept in the package.
+    program=$([[ $msi == *-x64.msi ]] && echo win64 || echo win32)/PortSetup.exe
+    msiinfo export "$msi" Property | grep -qP '^ARPPRODUCTICON\tPortSetup.exe\r?$' &&
+        msiinfo extract "$msi" Icon.PortSetup.exe | cmp -s - "$work/one/dist/$program" ||
+        fail "${msi##*/} shows no icon of the program's"
 done
 (cd "$work/one/dist" && sha256sum --quiet -c SHA256SUMS && grep -c 'msi$' SHA256SUMS | grep -qx 2) ||
     fail "SHA256SUMS does not hold both packages"
