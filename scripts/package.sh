@@ -58,6 +58,8 @@ for arch in x64 x86; do
     mkdir -p "$work"
     cp "$root/dist/$program_dir/PortSetup.exe" "$work/PortSetup.exe"
     cp -R "$drivers" "$work/drivers"
+    # A program left beside the driver files would take the package's own place.
+    find "$work/drivers" -maxdepth 1 -iname PortSetup.exe -delete
     find "$work" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +  # the cabinet keeps the files' times
     program="$work/PortSetup.exe"
     version=$(version_number "$program")

@@ -61,6 +61,8 @@ for arch in x64 x86; do
     registered=$(printf '%s\n' 'DisplayName PortSetup' "DisplayVersion ${version%-*}" 'Publisher PortSetup')
     expected=$(printf '%s\n' "$files" 'port COM2:' 'COM2: 19200,n,8,1,p' "$registered")
     [ "$(left)" = "$expected" ] || fail "$arch: after the installation [$(left)], not [$expected]"
+    cmp -s "$prefix/drive_c/$program_files/PortSetup/PortSetup.exe" \
+        "$dist/$([ "$arch" = x64 ] && echo win64 || echo win32)/PortSetup.exe" || fail "$arch: another program installed"
     # Wine's Temp folder is spelt temp.
     tail -n 1 "$prefix/drive_c/windows/temp/PortSetup.log" 2>/dev/null | grep -q 'exit code 0: done' ||
         fail "$arch: no log in the default place"

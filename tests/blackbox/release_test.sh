@@ -23,10 +23,11 @@ sleep 1
 cmp "$work/one/dist/SHA256SUMS" "$work/second place/two/dist/SHA256SUMS" || fail "two releases differ"
 grep -q 'unsigned' "$work/one.log" || fail "an unsigned release does not say so"
 
-# A driver folder of the test's own, with a subfolder.
+# A driver folder of the test's own, with a subfolder and a program.
 mkdir -p "$work/drivers/amd64"
 echo '[Version]' >"$work/drivers/ZUTW2KXPDrvs.INF"
 echo 'driver' >"$work/drivers/amd64/q7.sys"
+cp "$work/one/dist/win64/PortSetup.exe" "$work/drivers/portsetup.exe"  # as the README's manual use has it
 for copy in one "second place/two"; do
     "$work/$copy/scripts/package.sh" "$work/drivers" >"$work/package.log" 2>&1 ||
         fail "the packages were not built: $(cat "$work/package.log")"
