@@ -164,20 +164,27 @@ std::wstring FailureReport(const SetupResult& result)
     return result.failure + L"\n\n" + SystemErrorText(result.error);
 }
 
-SetupResult InstallDriver(std::wstring_view port, std::wstring_view extraOptions, UniqueKernelHandle* process)
+SetupResult FindInformationFile()
 {
-    const std::wstring folder = ApplicationFolder();
-    const std::wstring informationFile = folder + std::wstring(kInformationFileName);
+    const std::wstring informationFile = ApplicationFolder() + std::wstring(kInformationFileName);
     const DWORD attributes = ::GetFileAttributesW(informationFile.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return {
             ERROR_FILE_NOT_FOUND,
             L"The driver information file is not beside the program, so nothing was started:\n\n" + informationFile};
     }
+    return {};
+}
+
+SetupResult InstallDriver(std::wstring_view port, std::wstring_view extraOptions, UniqueKernelHandle* process)
+{
+    if (SetupResult missing = FindInformationFile(); missing.error != ERROR_SUCCESS) {
+        return missing;
+    }
     if (const DWORD error = Spooler().Answers(); error != ERROR_SUCCESS) {
         return SpoolerNotAnswering(error);
     }
-    const std::wstring line = InstallCommandLine(folder, port) + std::wstring(extraOptions);
+    const std::wstring line = InstallCommandLine(ApplicationFolder(), port) + std::wstring(extraOptions);
     SetupResult result = StartDriverCommand(line, process);
     result.done = L"started: " + line;
     return result;

@@ -29,8 +29,11 @@ struct SetupResult {
 // the system's text for its error.
 std::wstring FailureReport(const SetupResult& result);
 
-// Installs: once the information file is found beside the program
-// (ERROR_FILE_NOT_FOUND and its path otherwise) and the spooler answers,
+// The information file beside the program: 0, or ERROR_FILE_NOT_FOUND and
+// its path.
+SetupResult FindInformationFile();
+
+// Installs: once the information file is found and the spooler answers,
 // starts the install line for the port
 // (such as "COM2:"), with extraOptions after it, with the native
 // rundll32.exe, minimised, and does not wait for it; the process goes to

@@ -64,9 +64,13 @@ private:
     }
 
     // The model's printer, installed on another port, is moved; otherwise the
-    // set-up is run.
+    // set-up is run. Either way, not from a folder without the information file.
     SetupResult Install()
     {
+        if (SetupResult missing = FindInformationFile(); missing.error != ERROR_SUCCESS) {
+            Log(missing.failure, missing.error);
+            return missing;
+        }
         const PrinterState printer = ModelsPrinter();
         if (IsInstalledOn(printer, printer.port) && !IsInstalledOn(printer, request_.port)) {
             const SetupResult moved = MovePrinter(request_.port);

@@ -234,11 +234,11 @@ installed="printer: $model;driver: $model"
 for row in "set-up-fails|RUNDLL32_STANDIN_FAILS=1 /install /port COM1 /settings 115200,e,7,2,x /quiet|1603|install COM1:||" \
     "spooler-stopped|WINEDLLOVERRIDES=rundll32.exe=n;localspl=d /install /port COM2 /quiet /log C:\\setup.log|1722|||||The Print Spooler service does not answer.* error 1722" \
     "install|/install /port com2: /settings 57600,n,8,1,p /quiet /log C:\\setup.log|0|install COM2:|COM2:=57600,n,8,1,p|$installed||stored COM2: = 57600,n,8,1,p - done" \
+    "no-information-file|/install /port COM3 /quiet /log C:\\setup.log|2|||$installed||so nothing was started: +C:.Setup.ZUTW2KXPDrvs.INF - failed, error 2:" \
     "install-again|-INSTALL -Port COM2 -Settings 57600,n,8,1,p -Quiet|0|install COM2:||$installed" \
     "move|/install /port COM3 /settings 1200,e,7,2 /quiet /log C:\\setup.log|0||COM3:=1200,e,7,2|$installed||printer moved from COM2: to COM3: - done" \
     "remove|/remove /quiet /log C:\\setup.log|0|removal||||printer deleted, removal started - done" \
     "remove-nothing|/remove /quiet /log C:\\setup.log|0|removal||||no printer to delete, removal started - done" \
-    "no-information-file|/install /port COM2 /quiet /log C:\\setup.log|2|||||so nothing was started: +C:.Setup.ZUTW2KXPDrvs.INF - failed, error 2:" \
     "twice|/install /port COM2 /port COM3 /quiet /log C:\\setup.log|87|||||/port is given twice" \
     "forgotten-value|/install /port COM2 /log /quiet|87|||" \
     "com9-absent|/install /port COM9 /quiet /log C:\\setup.log|87|||||COM9: is not a port of this PC. Its serial ports: COM1:, COM2:, COM3:, COM4:, COM7:.* error 87" \
