@@ -36,3 +36,14 @@ with_display() {
         xvfb-run -a -s '-screen 0 1280x1024x24' "$@"
     fi
 }
+
+# Signs FILE in place with the certificate PORTSETUP_SIGN_PFX and its password
+# PORTSETUP_SIGN_PASSWORD (Authenticode, SHA-256), time-stamped by
+# PORTSETUP_SIGN_TIMESTAMP_URL when that is set; the tool's output goes to
+# LOG. sign_file FILE NAME LOG
+sign_file() {
+    local timestamp=()
+    [ -z "${PORTSETUP_SIGN_TIMESTAMP_URL:-}" ] || timestamp=(-ts "$PORTSETUP_SIGN_TIMESTAMP_URL")
+    osslsigncode sign -pkcs12 "$PORTSETUP_SIGN_PFX" -readpass <(printf '%s' "${PORTSETUP_SIGN_PASSWORD:-}") \
+        -h sha256 -n "$2" "${timestamp[@]}" -in "$1" -out "$1.signed" >"$3" 2>&1 && mv "$1.signed" "$1"
+}

@@ -91,12 +91,7 @@ for arch in x64 x86; do
         'WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED;PORT;SETTINGS;LOGFILE' WHERE \`Property\` = 'SecureCustomProperties'" \
         -s "$name" "$manufacturer" "$template" "$package_code"
     if [ -n "${PORTSETUP_SIGN_PFX:-}" ]; then
-        timestamp=()
-        [ -z "${PORTSETUP_SIGN_TIMESTAMP_URL:-}" ] || timestamp=(-ts "$PORTSETUP_SIGN_TIMESTAMP_URL")
-        osslsigncode sign -pkcs12 "$PORTSETUP_SIGN_PFX" -readpass <(printf '%s' "${PORTSETUP_SIGN_PASSWORD:-}") \
-            -h sha256 -n "$name" "${timestamp[@]}" -in "$msi" -out "$msi.signed" >"$work/sign.log" 2>&1 ||
-            { cat "$work/sign.log" >&2; exit 1; }
-        mv "$msi.signed" "$msi"
+        sign_file "$msi" "$name" "$work/sign.log" || { cat "$work/sign.log" >&2; exit 1; }
     fi
     packages+=("$msi")
 done

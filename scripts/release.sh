@@ -31,17 +31,12 @@ if [ -n "${PORTSETUP_SIGN_PFX:-}${PORTSETUP_SIGN_PASSWORD:-}" ]; then
         echo "release: no certificate file at '${PORTSETUP_SIGN_PFX:-}' (PORTSETUP_SIGN_PFX); dist/ is unchanged" >&2
         exit 1
     fi
-    timestamp=()
-    [ -z "${PORTSETUP_SIGN_TIMESTAMP_URL:-}" ] || timestamp=(-ts "$PORTSETUP_SIGN_TIMESTAMP_URL")
     for arch in win32 win64; do
-        if ! osslsigncode sign -pkcs12 "$PORTSETUP_SIGN_PFX" -readpass <(printf '%s' "${PORTSETUP_SIGN_PASSWORD:-}") \
-            -h sha256 -n PortSetup "${timestamp[@]}" \
-            -in "$staging/$arch/PortSetup.exe" -out "$staging/$arch/signed.exe" >"$staging/sign.log" 2>&1; then
+        if ! sign_file "$staging/$arch/PortSetup.exe" PortSetup "$staging/sign.log"; then
             echo "release: signing failed (a wrong password, or not a code-signing certificate?); dist/ is unchanged:" >&2
             cat "$staging/sign.log" >&2
             exit 1
         fi
-        mv "$staging/$arch/signed.exe" "$staging/$arch/PortSetup.exe"
     done
     signed="signed with $(basename "$PORTSETUP_SIGN_PFX")"
 fi

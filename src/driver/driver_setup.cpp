@@ -157,13 +157,8 @@ SetupResult StartDriverCommand(std::wstring_view commandLine, UniqueKernelHandle
     return {};
 }
 
-}  // namespace
-
-std::wstring FailureReport(const SetupResult& result)
-{
-    return result.failure + L"\n\n" + SystemErrorText(result.error);
-}
-
+// The information file beside the program: 0, or ERROR_FILE_NOT_FOUND and
+// its path.
 SetupResult FindInformationFile()
 {
     const std::wstring informationFile = ApplicationFolder() + std::wstring(kInformationFileName);
@@ -174,6 +169,13 @@ SetupResult FindInformationFile()
             L"The driver information file is not beside the program, so nothing was started:\n\n" + informationFile};
     }
     return {};
+}
+
+}  // namespace
+
+std::wstring FailureReport(const SetupResult& result)
+{
+    return result.failure + L"\n\n" + SystemErrorText(result.error);
 }
 
 SetupResult InstallDriver(std::wstring_view port, std::wstring_view extraOptions, UniqueKernelHandle* process)
@@ -192,6 +194,9 @@ SetupResult InstallDriver(std::wstring_view port, std::wstring_view extraOptions
 
 SetupResult MovePrinter(std::wstring_view port)
 {
+    if (SetupResult missing = FindInformationFile(); missing.error != ERROR_SUCCESS) {
+        return missing;
+    }
     const Spooler spooler;
     std::wstring from;
     const DWORD error = WithModelsPrinter(spooler, PRINTER_ALL_ACCESS, [&](HANDLE printer) -> DWORD {

@@ -29,11 +29,8 @@ struct SetupResult {
 // the system's text for its error.
 std::wstring FailureReport(const SetupResult& result);
 
-// The information file beside the program: 0, or ERROR_FILE_NOT_FOUND and
-// its path.
-SetupResult FindInformationFile();
-
-// Installs: once the information file is found and the spooler answers,
+// Installs: once the information file is found beside the program
+// (ERROR_FILE_NOT_FOUND and its path otherwise) and the spooler answers,
 // starts the install line for the port
 // (such as "COM2:"), with extraOptions after it, with the native
 // rundll32.exe, minimised, and does not wait for it; the process goes to
@@ -50,7 +47,8 @@ SetupResult InstallDriver(std::wstring_view port, std::wstring_view extraOptions
 SetupResult RemoveDriver(std::wstring_view extraOptions = {}, UniqueKernelHandle* process = nullptr);
 
 // Puts the model's printer, with its driver, on another port, and nothing
-// else of it changes.
+// else of it changes; not from a folder without the information file, as
+// InstallDriver.
 SetupResult MovePrinter(std::wstring_view port);
 
 // The printers, the model's own or others, that use the model's driver.

@@ -64,17 +64,13 @@ private:
     }
 
     // The model's printer, installed on another port, is moved; otherwise the
-    // set-up is run. Either way, not from a folder without the information file.
+    // set-up is run.
     SetupResult Install()
     {
-        if (SetupResult missing = FindInformationFile(); missing.error != ERROR_SUCCESS) {
-            Log(missing.failure, missing.error);
-            return missing;
-        }
         const PrinterState printer = ModelsPrinter();
         if (IsInstalledOn(printer, printer.port) && !IsInstalledOn(printer, request_.port)) {
             const SetupResult moved = MovePrinter(request_.port);
-            Log(moved.error == ERROR_SUCCESS ? moved.done : moved.failure, moved.error);
+            LogStep(moved);
             return moved.error == ERROR_SUCCESS ? FoundOn(request_.port) : moved;
         }
         UniqueKernelHandle process;
@@ -114,7 +110,7 @@ private:
     // when both worked.
     bool Finished(SetupResult& result, const UniqueKernelHandle& process) const
     {
-        Log(result.error == ERROR_SUCCESS ? result.done : result.failure, result.error);
+        LogStep(result);
         if (result.error != ERROR_SUCCESS) {
             return false;
         }
@@ -160,6 +156,12 @@ private:
             result = L"failed, error " + DecimalText(error) + L": " + SystemErrorText(error);
         }
         LogLine(step + L" - " + result);
+    }
+
+    // What a step did, or what it could not do.
+    void LogStep(const SetupResult& result) const
+    {
+        Log(result.error == ERROR_SUCCESS ? result.done : result.failure, result.error);
     }
 
     void LogLine(const std::wstring& text) const
