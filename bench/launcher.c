@@ -81,8 +81,12 @@ static int RunOnce(const wchar_t* name, const wchar_t* program, int round, LARGE
     QueryPerformanceCounter(&clicked);
     PostMessageW(next, BM_CLICK, 0, 0);
     if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0) {
-        fwprintf(stderr, L"%ls: still running after Next\n", name);
+        /* A run that does not end measures nothing: it fails the benchmark. */
+        fwprintf(stderr, L"%ls: still running 20 s after Next\n", name);
         TerminateProcess(process.hProcess, 1);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return 1;
     }
     QueryPerformanceCounter(&ended);
 

@@ -33,15 +33,22 @@ make_test_prefix "$build_root/wine-base" "$prefix" "$build_root/win64/tests/stan
 mkdir -p "$prefix/drive_c/bench"
 cp "$tree/PortSetup.exe" "$tree/bench/floor_dialog.exe" "$tree/bench/empty_window.exe" \
     "$tree/bench/bench_launcher.exe" "$prefix/drive_c/bench/"
+# What Next needs to do its work: the driver information file beside the
+# program (the stand-in rundll32.exe records nothing without a log to write).
+echo '[Version]' >"$prefix/drive_c/bench/ZUTW2KXPDrvs.INF"
 
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="rundll32.exe=n"
 start_wineserver "$prefix"
 # Wine's own virtual desktop: with no window manager, Wine would otherwise
 # wait on the X server when a focused window goes away.
 echo "Running $runs rounds of the $arch-bit programs under Wine..."
-with_display "$(wine_loader "$arch")" explorer /desktop=bench,1024x768 'C:\bench\bench_launcher.exe' "$runs" \
+if ! with_display "$(wine_loader "$arch")" explorer /desktop=bench,1024x768 'C:\bench\bench_launcher.exe' "$runs" \
     'program=C:\bench\PortSetup.exe' 'floor=C:\bench\floor_dialog.exe' 'empty=C:\bench\empty_window.exe' \
-    </dev/null | tr -d '\r' >"$out/runs.txt"
+    </dev/null | tr -d '\r' >"$out/runs.txt"; then
+    stop_wineserver "$prefix"
+    echo "bench: a run did not complete (the launcher's messages are above); no figures" >&2
+    exit 1
+fi
 stop_wineserver "$prefix"
 for name in program floor empty; do
     count=$(grep -c "^$name " "$out/runs.txt" || true)

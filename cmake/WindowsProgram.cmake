@@ -37,10 +37,14 @@ set_source_files_properties("${PORTSETUP_RESOURCE_SCRIPT}" PROPERTIES OBJECT_DEP
 add_library(portsetup_win32 STATIC
   src/dialog/form1.cpp
   src/driver/driver_setup.cpp
+  src/driver/spooler.cpp
   src/platform/log_file.cpp
+  src/unattended/exit_codes.cpp
   src/unattended/unattended.cpp
   src/platform/desktop.cpp
   src/platform/dll_search.cpp
+  src/platform/dpi.cpp
+  src/platform/system_function.cpp
   src/platform/launch.cpp
   src/platform/system_paths.cpp
   src/platform/error_text.cpp

@@ -4,7 +4,7 @@
 
 #include "dialog/form_layout.hpp"
 #include "driver/driver_setup.hpp"
-#include "platform/proc_address.hpp"
+#include "platform/dpi.hpp"
 #include "resources/resource_ids.h"
 #include "settings/setting_lists.hpp"
 
@@ -58,83 +58,13 @@ RECT PixelRect(const TwipsRect& twips, int dpi)
 
 constexpr UINT kDpiChangedMessage = 0x02E0;        // WM_DPICHANGED, from Windows 8.1 on
 constexpr UINT kGetDpiScaledSizeMessage = 0x02E4;  // WM_GETDPISCALEDSIZE, from Windows 10 1703 on
-constexpr int kDialogDpiChangeDisableAll = 1;      // DDC_DISABLE_ALL
-
-// A function of user32.dll that older Windows may not have; nullptr there.
-template <typename Function>
-Function User32Function(const char* name)
-{
-    return ProcAddress<Function>(::GetModuleHandleW(L"user32.dll"), name);
-}
-
-int ScreenDpi()
-{
-    HDC screen = ::GetDC(nullptr);
-    const int dpi = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    ::ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
-}
-
-// The resolution of the monitor the window is on (Windows 10 1607 on), or
-// the system's.
-int WindowDpi(HWND window)
-{
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    const auto getDpiForWindow = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
-    const int dpi = getDpiForWindow != nullptr ? static_cast<int>(getDpiForWindow(window)) : 0;
-    return dpi > 0 ? dpi : ScreenDpi();
-}
-
-// A system metric at a resolution: asked for it where Windows can answer,
-// scaled from the system's resolution elsewhere.
-int MetricForDpi(int metric, int dpi)
-{
-    using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
-    if (const auto forDpi = User32Function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi")) {
-        return forDpi(metric, static_cast<UINT>(dpi));
-    }
-    return ::MulDiv(::GetSystemMetrics(metric), dpi, ScreenDpi());
-}
-
-// The classic dialog font, 8 points at the resolution: the font the control
-// table's sizes were drawn for, whatever the system's message font is.
-HFONT CreateDialogFont(int dpi)
-{
-    return ::CreateFontW(-::MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                         L"MS Shell Dlg");
-}
 
 // The outer size of the window whose client area is the form's at a
 // resolution.
-SIZE WindowSizeFor(int dpi)
+SIZE FormWindowSize(int dpi)
 {
-    RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
-    using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-    if (const auto forDpi = User32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi")) {
-        forDpi(&frame, kWindowStyle, FALSE, 0, static_cast<UINT>(dpi));
-    } else {
-        ::AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
-    }
-    return {frame.right - frame.left, frame.bottom - frame.top};
-}
-
-struct TextExtent {
-    int width;
-    int lineHeight;
-};
-
-TextExtent MeasureText(HWND window, HFONT font, const wchar_t* text)
-{
-    HDC dc = ::GetDC(window);
-    HGDIOBJ previous = ::SelectObject(dc, font != nullptr ? font : ::GetStockObject(DEFAULT_GUI_FONT));
-    TEXTMETRICW metrics{};
-    ::GetTextMetricsW(dc, &metrics);
-    SIZE size{};
-    ::GetTextExtentPoint32W(dc, text, static_cast<int>(::lstrlenW(text)), &size);
-    ::SelectObject(dc, previous);
-    ::ReleaseDC(window, dc);
-    return {size.cx, metrics.tmHeight};
+    return WindowSizeFor({TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)}, kWindowStyle,
+                         dpi);
 }
 
 std::wstring ListItemText(HWND list, WPARAM index)
@@ -239,12 +169,7 @@ INT_PTR Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG: {
-        // The form lays itself out at a new resolution; the dialog manager
-        // would otherwise rescale the window and its controls as well.
-        using SetDialogDpiChangeBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
-        if (const auto set = User32Function<SetDialogDpiChangeBehaviorFn>("SetDialogDpiChangeBehavior")) {
-            set(window_, kDialogDpiChangeDisableAll, kDialogDpiChangeDisableAll);
-        }
+        KeepDialogFromRescaling(window_);  // the form lays itself out at a new resolution
         CreateControls();
         Form_Load();
         return FALSE;  // Show() places the focus
@@ -260,7 +185,7 @@ INT_PTR Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     case kGetDpiScaledSizeMessage:
         // Our own size at the new resolution, not one scaled from the old.
-        *reinterpret_cast<SIZE*>(lParam) = WindowSizeFor(LOWORD(wParam));
+        *reinterpret_cast<SIZE*>(lParam) = FormWindowSize(LOWORD(wParam));
         ::SetWindowLongPtrW(window_, DWLP_MSGRESULT, TRUE);
         return TRUE;
     case kDpiChangedMessage: {
@@ -305,7 +230,7 @@ void Form1::CreateControls()
 
 void Form1::FitWindowToForm(int left, int top, UINT flags) const
 {
-    const SIZE size = WindowSizeFor(dpi_);
+    const SIZE size = FormWindowSize(dpi_);
     ::SetWindowPos(window_, nullptr, left, top, size.cx, size.cy, flags | SWP_NOZORDER | SWP_NOACTIVATE);
     // The frame drawn can differ from the one computed for the resolution (a
     // system that does not redraw it at the new one): the client area decides.
@@ -392,7 +317,7 @@ void Form1::KeepPortGroupsReachable() const
     // A checked radio button is the tab stop of its group; a group with none
     // checked gets one on its first button, or Tab would pass it by.
     for (const int first : {Option1Id(0), Option2Id(0)}) {
-        const int count = first == Option1Id(0) ? kSerialPortCount : kParallelPortCount;
+        const int count = first == Option1Id(0) ? kOfferedSerialPortCount : kOfferedParallelPortCount;
         bool anyChecked = false;
         for (int id = first; id < first + count; ++id) {
             anyChecked = anyChecked || ::SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -409,9 +334,9 @@ void Form1::OnCommand(int id, int notification)
     if (notification != BN_CLICKED) {
         return;
     }
-    if (id >= Option1Id(0) && id < Option1Id(kSerialPortCount)) {
+    if (id >= Option1Id(0) && id < Option1Id(kOfferedSerialPortCount)) {
         Option1_Click(id - Option1Id(0));
-    } else if (id >= Option2Id(0) && id < Option2Id(kParallelPortCount)) {
+    } else if (id >= Option2Id(0) && id < Option2Id(kOfferedParallelPortCount)) {
         Option2_Click(id - Option2Id(0));
     } else if (id == kCommand1) {
         Command1_Click();
@@ -469,7 +394,7 @@ void Form1::Form_Load()
 
 void Form1::Option1_Click(int /*index*/)
 {
-    for (int i = 0; i < kParallelPortCount; ++i) {
+    for (int i = 0; i < kOfferedParallelPortCount; ++i) {
         ::SendMessageW(Control(Option2Id(i)), BM_SETCHECK, BST_UNCHECKED, 0);
     }
     EnablePropertiesGroup(true);
@@ -478,7 +403,7 @@ void Form1::Option1_Click(int /*index*/)
 
 void Form1::Option2_Click(int /*index*/)
 {
-    for (int i = 0; i < kSerialPortCount; ++i) {
+    for (int i = 0; i < kOfferedSerialPortCount; ++i) {
         ::SendMessageW(Control(Option1Id(i)), BM_SETCHECK, BST_UNCHECKED, 0);
     }
     EnablePropertiesGroup(false);
@@ -488,14 +413,14 @@ void Form1::Option2_Click(int /*index*/)
 void Form1::Command1_Click()
 {
     const std::wstring port(SelectedPort(ButtonStates()));
-    if (Succeeded(InstallDriver(port)) && Succeeded(WritePortSettings())) {
+    if (!ReportFailureAndUnload(InstallDriver(port)) && !ReportFailureAndUnload(WritePortSettings())) {
         Unload();
     }
 }
 
 void Form1::cmdDelete_Click()
 {
-    if (Succeeded(RemoveDriver())) {
+    if (!ReportFailureAndUnload(RemoveDriver())) {
         Unload();
     }
 }
@@ -559,16 +484,16 @@ std::wstring Form1::ListText(int index) const
     return selected == CB_ERR ? std::wstring() : ListItemText(list, static_cast<WPARAM>(selected));
 }
 
-bool Form1::Succeeded(const SetupResult& result)
+bool Form1::ReportFailureAndUnload(const SetupResult& result)
 {
     if (result.error == ERROR_SUCCESS) {
-        return true;
+        return false;
     }
     exitCode_ = static_cast<int>(result.error);
     const std::wstring message = FailureReport(result);
     ::MessageBoxW(window_, message.c_str(), kFormCaption, MB_OK | MB_ICONERROR);
     Unload();
-    return false;
+    return true;
 }
 
 }  // namespace portsetup

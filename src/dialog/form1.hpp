@@ -35,8 +35,6 @@ public:
 
     [[nodiscard]] HWND Window() const noexcept { return window_; }
     [[nodiscard]] HWND Control(int id) const noexcept;
-    [[nodiscard]] int Dpi() const noexcept { return dpi_; }
-    [[nodiscard]] int ExitCode() const noexcept { return exitCode_; }
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -81,9 +79,9 @@ private:
     [[nodiscard]] PortButtonStates ButtonStates() const;
     void EnablePropertiesGroup(bool enable) const;
     [[nodiscard]] std::wstring ListText(int index) const;
-    // True when a set-up step succeeded; otherwise reports it, keeps its
-    // error as the exit code and unloads.
-    bool Succeeded(const SetupResult& result);
+    // False when a set-up step succeeded; otherwise reports it, keeps its
+    // error as the exit code, unloads and returns true.
+    bool ReportFailureAndUnload(const SetupResult& result);
 
     HINSTANCE instance_;
     HWND window_ = nullptr;

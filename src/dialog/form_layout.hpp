@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstddef>
-#include <string_view>
 #include <vector>
 
 #include "platform/program_title.hpp"
@@ -23,9 +22,6 @@ enum ControlId : int {
     kCombo1First = 140,   // Combo1(0..4)
     kLabel1First = 150,   // Label1(0..4)
 };
-
-inline constexpr int kSerialPortCount = 4;
-inline constexpr int kParallelPortCount = 2;
 
 constexpr int Option1Id(int index)
 {
@@ -48,8 +44,6 @@ constexpr int Label1Id(int index)
     return kLabel1First + index;
 }
 
-inline constexpr int kSerialFrame = Frame1Id(0);
-inline constexpr int kParallelFrame = Frame1Id(1);
 inline constexpr int kPropertiesFrame = Frame1Id(2);
 
 struct TwipsRect {
@@ -61,8 +55,7 @@ struct TwipsRect {
 
 struct ControlSpec {
     int id;
-    std::string_view name;  // the control array's name
-    int index;              // index in its control array, or -1
+    int index;  // index in its control array, or -1
     ControlKind kind;
     int parentId;  // 0: the window itself
     const wchar_t* caption;
@@ -77,27 +70,27 @@ inline constexpr int kTwipsPerInch = 1440;
 
 // Every control of the window, in stacking order as designed.
 inline constexpr std::array<ControlSpec, 21> kFormControls{{
-    {kCommand1, "Command1", -1, ControlKind::PushButton, 0, L"Next (&N)", {3750, 3105, 1215, 375}, 0},
-    {Frame1Id(0), "Frame1", 0, ControlKind::GroupBox, 0, L"Serial Port", {30, 45, 1605, 1830}, 20},
-    {Option1Id(0), "Option1", 0, ControlKind::RadioButton, Frame1Id(0), L"COM1", {165, 285, 930, 270}, 2},
-    {Option1Id(1), "Option1", 1, ControlKind::RadioButton, Frame1Id(0), L"COM2", {165, 685, 930, 270}, 3},
-    {Option1Id(2), "Option1", 2, ControlKind::RadioButton, Frame1Id(0), L"COM3", {165, 1085, 930, 270}, 4},
-    {Option1Id(3), "Option1", 3, ControlKind::RadioButton, Frame1Id(0), L"COM4", {165, 1485, 930, 270}, 5},
-    {Frame1Id(1), "Frame1", 1, ControlKind::GroupBox, 0, L"Parallel Port", {30, 1950, 1605, 1050}, 19},
-    {Option2Id(0), "Option2", 0, ControlKind::RadioButton, Frame1Id(1), L"LPT1", {165, 285, 1335, 210}, 6},
-    {Option2Id(1), "Option2", 1, ControlKind::RadioButton, Frame1Id(1), L"LPT2", {165, 645, 1335, 210}, 7},
-    {kCmdDelete, "cmdDelete", -1, ControlKind::PushButton, 0, L"Delete (&X)", {60, 3105, 1185, 375}, 1},
-    {Frame1Id(2), "Frame1", 2, ControlKind::GroupBox, 0, L"COM Port Properties", {1725, 75, 3255, 1800}, 13},
-    {Combo1Id(0), "Combo1", 0, ControlKind::DropDownList, Frame1Id(2), nullptr, {1680, 210, 1530, 300}, 8},
-    {Combo1Id(1), "Combo1", 1, ControlKind::DropDownList, Frame1Id(2), nullptr, {1680, 510, 1530, 300}, 9},
-    {Combo1Id(2), "Combo1", 2, ControlKind::DropDownList, Frame1Id(2), nullptr, {1680, 810, 1530, 300}, 10},
-    {Combo1Id(3), "Combo1", 3, ControlKind::DropDownList, Frame1Id(2), nullptr, {1680, 1110, 1530, 300}, 11},
-    {Combo1Id(4), "Combo1", 4, ControlKind::DropDownList, Frame1Id(2), nullptr, {1680, 1410, 1530, 300}, 12},
-    {Label1Id(0), "Label1", 0, ControlKind::Label, Frame1Id(2), L"Bits per sencond : ", {60, 270, 1620, 180}, 18},
-    {Label1Id(1), "Label1", 1, ControlKind::Label, Frame1Id(2), L"Data bits : ", {765, 570, 915, 180}, 17},
-    {Label1Id(2), "Label1", 2, ControlKind::Label, Frame1Id(2), L"Parity : ", {1020, 870, 660, 180}, 16},
-    {Label1Id(3), "Label1", 3, ControlKind::Label, Frame1Id(2), L"Stop Bits : ", {750, 1170, 930, 180}, 15},
-    {Label1Id(4), "Label1", 4, ControlKind::Label, Frame1Id(2), L"Flow control : ", {465, 1470, 1215, 180}, 14},
+    {kCommand1, -1, ControlKind::PushButton, 0, L"Next (&N)", {3750, 3105, 1215, 375}, 0},
+    {Frame1Id(0), 0, ControlKind::GroupBox, 0, L"Serial Port", {30, 45, 1605, 1830}, 20},
+    {Option1Id(0), 0, ControlKind::RadioButton, Frame1Id(0), L"COM1", {165, 285, 930, 270}, 2},
+    {Option1Id(1), 1, ControlKind::RadioButton, Frame1Id(0), L"COM2", {165, 685, 930, 270}, 3},
+    {Option1Id(2), 2, ControlKind::RadioButton, Frame1Id(0), L"COM3", {165, 1085, 930, 270}, 4},
+    {Option1Id(3), 3, ControlKind::RadioButton, Frame1Id(0), L"COM4", {165, 1485, 930, 270}, 5},
+    {Frame1Id(1), 1, ControlKind::GroupBox, 0, L"Parallel Port", {30, 1950, 1605, 1050}, 19},
+    {Option2Id(0), 0, ControlKind::RadioButton, Frame1Id(1), L"LPT1", {165, 285, 1335, 210}, 6},
+    {Option2Id(1), 1, ControlKind::RadioButton, Frame1Id(1), L"LPT2", {165, 645, 1335, 210}, 7},
+    {kCmdDelete, -1, ControlKind::PushButton, 0, L"Delete (&X)", {60, 3105, 1185, 375}, 1},
+    {Frame1Id(2), 2, ControlKind::GroupBox, 0, L"COM Port Properties", {1725, 75, 3255, 1800}, 13},
+    {Combo1Id(0), 0, ControlKind::DropDownList, Frame1Id(2), nullptr, {1680, 210, 1530, 300}, 8},
+    {Combo1Id(1), 1, ControlKind::DropDownList, Frame1Id(2), nullptr, {1680, 510, 1530, 300}, 9},
+    {Combo1Id(2), 2, ControlKind::DropDownList, Frame1Id(2), nullptr, {1680, 810, 1530, 300}, 10},
+    {Combo1Id(3), 3, ControlKind::DropDownList, Frame1Id(2), nullptr, {1680, 1110, 1530, 300}, 11},
+    {Combo1Id(4), 4, ControlKind::DropDownList, Frame1Id(2), nullptr, {1680, 1410, 1530, 300}, 12},
+    {Label1Id(0), 0, ControlKind::Label, Frame1Id(2), L"Bits per sencond : ", {60, 270, 1620, 180}, 18},
+    {Label1Id(1), 1, ControlKind::Label, Frame1Id(2), L"Data bits : ", {765, 570, 915, 180}, 17},
+    {Label1Id(2), 2, ControlKind::Label, Frame1Id(2), L"Parity : ", {1020, 870, 660, 180}, 16},
+    {Label1Id(3), 3, ControlKind::Label, Frame1Id(2), L"Stop Bits : ", {750, 1170, 930, 180}, 15},
+    {Label1Id(4), 4, ControlKind::Label, Frame1Id(2), L"Flow control : ", {465, 1470, 1215, 180}, 14},
 }};
 
 const ControlSpec* FindControl(int id);

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "dialog/form_layout.hpp"
+#include "driver/port_names.hpp"
 
 namespace portsetup {
 
@@ -14,13 +15,13 @@ struct PortButton {
 };
 
 // In the order the selection is looked up.
-inline constexpr std::array<PortButton, kSerialPortCount + kParallelPortCount> kPortButtons{{
-    {Option1Id(0), kPortNames[0], true},
-    {Option1Id(1), kPortNames[1], true},
-    {Option1Id(2), kPortNames[2], true},
-    {Option1Id(3), kPortNames[3], true},
-    {Option2Id(0), kPortNames[4], false},
-    {Option2Id(1), kPortNames[5], false},
+inline constexpr std::array<PortButton, kOfferedPorts.size()> kPortButtons{{
+    {Option1Id(0), kOfferedPorts[0], true},
+    {Option1Id(1), kOfferedPorts[1], true},
+    {Option1Id(2), kOfferedPorts[2], true},
+    {Option1Id(3), kOfferedPorts[3], true},
+    {Option2Id(0), kOfferedPorts[4], false},
+    {Option2Id(1), kOfferedPorts[5], false},
 }};
 
 // Checked state of the buttons, in the order of kPortButtons.

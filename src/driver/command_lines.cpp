@@ -15,14 +15,18 @@ std::wstring InstallCommandLine(std::wstring_view applicationFolder, std::wstrin
     line.append(kInstallPrefix)
         .append(kDriverModelName)
         .append(L"\" /f \"")
-        .append(applicationFolder)
-        .append(kInformationFileName)
+        .append(InformationFilePath(applicationFolder))
         .append(L"\" /r \"")
         .append(portName)
         .append(L"\" /m \"")
         .append(kDriverModelName)
         .append(L"\"");
     return line;
+}
+
+std::wstring InformationFilePath(std::wstring_view applicationFolder)
+{
+    return std::wstring(applicationFolder).append(L"\\").append(kInformationFileName);
 }
 
 std::wstring RemovalCommandLine()

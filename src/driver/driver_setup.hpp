@@ -51,34 +51,9 @@ SetupResult RemoveDriver(std::wstring_view extraOptions = {}, UniqueKernelHandle
 // InstallDriver.
 SetupResult MovePrinter(std::wstring_view port);
 
-// The printers, the model's own or others, that use the model's driver.
-std::vector<std::wstring> PrintersUsingModelsDriver();
-
 // Waits for a started set-up; one still running at the limit is ended and
 // reported with ERROR_TIMEOUT.
 SetupResult WaitForDriverCommand(HANDLE process, DWORD timeoutMilliseconds);
-
-// The model's printer as the spooler shows it.
-struct PrinterState {
-    bool exists = false;
-    std::wstring port;
-    bool modelsDriver = false;  // its driver is the model's
-    bool pendingDeletion = false;
-};
-PrinterState ModelsPrinter();
-
-// Whether the printer shown is the model's on the port, with the model's
-// driver, and not being deleted.
-bool IsInstalledOn(const PrinterState& printer, std::wstring_view port);
-
-// Where the model's driver is still installed: in Windows' own environment
-// (the one the removal line removes it from), and in which others ("Windows
-// NT x86" beside "Windows x64", as print servers keep for 32-bit clients).
-struct DriverState {
-    bool native = false;
-    std::vector<std::wstring> otherEnvironments;
-};
-DriverState ModelsDriver();
 
 // Why the PC has no such port: a serial port the dialog does not offer that
 // the Ports key does not name either. Nothing for a port it has.

@@ -6,9 +6,9 @@ namespace portsetup {
 
 bool WindowsCanBeSeen()
 {
-    // Terminal id 0 is where services run, apart from every user's desktop.
-    DWORD terminalId = 0;
-    if (::ProcessIdToSessionId(::GetCurrentProcessId(), &terminalId) && terminalId == 0) {
+    // Session 0 is where services run, apart from every user's desktop.
+    DWORD sessionId = 0;
+    if (::ProcessIdToSessionId(::GetCurrentProcessId(), &sessionId) && sessionId == 0) {
         return false;
     }
     USEROBJECTFLAGS flags{};

@@ -2,16 +2,15 @@
 
 #include <windows.h>
 
-#include "platform/proc_address.hpp"
+#include "platform/system_function.hpp"
 
 namespace portsetup {
 
 void RestrictDllSearchToSystemFolder()
 {
     // Windows 7 has SetDefaultDllDirectories only with an update.
-    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-    const auto setDefaultDllDirectories = ProcAddress<SetDefaultDllDirectoriesFn>(kernel, "SetDefaultDllDirectories");
+    const auto setDefaultDllDirectories =
+        SYSTEM_FUNCTION(::GetModuleHandleW(L"kernel32.dll"), SetDefaultDllDirectories);
     if (setDefaultDllDirectories != nullptr) {
         setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     }

@@ -59,11 +59,11 @@ void AppendLogLine(const std::wstring& file, std::wstring_view text)
     std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), utf8.data(), size, nullptr, nullptr);
     // A reparse point is opened itself, not followed.
-    const UniqueKernelHandle log(::CreateFileW(file.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
-                                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    const UniqueFile log(::CreateFileW(file.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     DWORD written = 0;
-    if (log.get() != INVALID_HANDLE_VALUE && IsPlainFileAt(log.get(), file)) {
+    if (log && IsPlainFileAt(log.get(), file)) {
         ::WriteFile(log.get(), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
     }
 }

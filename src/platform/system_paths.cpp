@@ -1,7 +1,7 @@
 #include "platform/system_paths.hpp"
 
 #include "platform/folders.hpp"
-#include "platform/proc_address.hpp"
+#include "platform/system_function.hpp"
 
 namespace portsetup {
 
@@ -48,7 +48,7 @@ namespace {
 // 10 1709 on, looked up): only it tells an x86 process emulated on ARM64.
 bool ProcessAndNativeMachines(USHORT& process, USHORT& native)
 {
-    using IsWow64Process2Fn = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+    using IsWow64Process2Fn = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);  // later than the headers used
     const auto isWow64Process2 = ProcAddress<IsWow64Process2Fn>(::GetModuleHandleW(L"kernel32.dll"), "IsWow64Process2");
     return isWow64Process2 != nullptr && isWow64Process2(::GetCurrentProcess(), &process, &native);
 }
@@ -62,10 +62,8 @@ bool RunsUnderWow64()
     if (ProcessAndNativeMachines(process, native)) {
         return process != IMAGE_FILE_MACHINE_UNKNOWN;
     }
-    using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
     BOOL wow64 = FALSE;
-    const auto isWow64Process = ProcAddress<IsWow64ProcessFn>(::GetModuleHandleW(L"kernel32.dll"), "IsWow64Process");
-    return isWow64Process != nullptr && isWow64Process(::GetCurrentProcess(), &wow64) && wow64 != FALSE;
+    return ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64 != FALSE;
 }
 
 USHORT NativeMachine()

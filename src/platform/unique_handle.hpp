@@ -5,10 +5,20 @@
 namespace portsetup {
 
 // Sole owner of a handle, closed by Closer when the owner goes. The empty
-// value is T{} (null for every handle type the program keeps).
+// value is Closer::Empty() where the closer names one (INVALID_HANDLE_VALUE
+// for a file), otherwise T{} (null).
 template <typename T, typename Closer>
 class UniqueHandle {
 public:
+    static T Empty() noexcept
+    {
+        if constexpr (requires { Closer::Empty(); }) {
+            return Closer::Empty();
+        } else {
+            return T{};
+        }
+    }
+
     UniqueHandle() noexcept = default;
     explicit UniqueHandle(T handle) noexcept : handle_(handle) {}
     ~UniqueHandle() { reset(); }
@@ -26,27 +36,20 @@ public:
     }
 
     [[nodiscard]] T get() const noexcept { return handle_; }
-    explicit operator bool() const noexcept { return handle_ != T{}; }
+    explicit operator bool() const noexcept { return handle_ != Empty(); }
 
-    // For out-parameters: closes what is held, then hands out the slot.
-    [[nodiscard]] T* put() noexcept
-    {
-        reset();
-        return &handle_;
-    }
+    [[nodiscard]] T release() noexcept { return std::exchange(handle_, Empty()); }
 
-    [[nodiscard]] T release() noexcept { return std::exchange(handle_, T{}); }
-
-    void reset(T handle = T{}) noexcept
+    void reset(T handle = Empty()) noexcept
     {
         const T old = std::exchange(handle_, handle);
-        if (old != T{}) {
+        if (old != Empty()) {
             Closer{}(old);
         }
     }
 
 private:
-    T handle_{};
+    T handle_ = Empty();
 };
 
 }  // namespace portsetup

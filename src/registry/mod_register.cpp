@@ -1,47 +1,37 @@
 #include "registry/mod_register.hpp"
 
-#include "platform/proc_address.hpp"
-#include "platform/system_paths.hpp"
+#include "platform/system_function.hpp"
 #include "platform/win32_handles.hpp"
 
 namespace portsetup::Mod_Register {
 
 namespace {
 
-using RegOpenKeyExAFn = LONG(WINAPI*)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY);
-using RegSetValueExAFn = LONG(WINAPI*)(HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD);
-using RegCloseKeyFn = LONG(WINAPI*)(HKEY);
-using RegOpenKeyExWFn = LONG(WINAPI*)(HKEY, LPCWSTR, DWORD, REGSAM, PHKEY);
-using RegEnumValueWFn = LONG(WINAPI*)(HKEY, DWORD, LPWSTR, LPDWORD, LPDWORD, LPDWORD, LPBYTE, LPDWORD);
-
+// advapi32.dll's registry functions, typed from winreg.h.
 struct RegistryFunctions {
-    UniqueModule advapi;
-    RegOpenKeyExAFn openKey = nullptr;
-    RegSetValueExAFn setValue = nullptr;
-    RegCloseKeyFn closeKey = nullptr;
-    RegOpenKeyExWFn openKeyW = nullptr;
-    RegEnumValueWFn enumValue = nullptr;
+    RegistryFunctions()
+    {
+        const HMODULE advapi = SystemLibrary(L"advapi32.dll");
+        if (advapi != nullptr) {
+            openKey = SYSTEM_FUNCTION(advapi, RegOpenKeyExA);
+            setValue = SYSTEM_FUNCTION(advapi, RegSetValueExA);
+            closeKey = SYSTEM_FUNCTION(advapi, RegCloseKey);
+            openKeyW = SYSTEM_FUNCTION(advapi, RegOpenKeyExW);
+            enumValue = SYSTEM_FUNCTION(advapi, RegEnumValueW);
+        }
+    }
+
+    decltype(&::RegOpenKeyExA) openKey = nullptr;
+    decltype(&::RegSetValueExA) setValue = nullptr;
+    decltype(&::RegCloseKey) closeKey = nullptr;
+    decltype(&::RegOpenKeyExW) openKeyW = nullptr;
+    decltype(&::RegEnumValueW) enumValue = nullptr;
 };
 
-RegistryFunctions BindRegistryFunctions()
-{
-    RegistryFunctions functions;
-    // By full path, so that no advapi32.dll beside the program is picked up.
-    const std::wstring path = SystemFolder() + L"\\advapi32.dll";
-    functions.advapi.reset(::LoadLibraryW(path.c_str()));
-    if (functions.advapi) {
-        functions.openKey = ProcAddress<RegOpenKeyExAFn>(functions.advapi.get(), "RegOpenKeyExA");
-        functions.setValue = ProcAddress<RegSetValueExAFn>(functions.advapi.get(), "RegSetValueExA");
-        functions.closeKey = ProcAddress<RegCloseKeyFn>(functions.advapi.get(), "RegCloseKey");
-        functions.openKeyW = ProcAddress<RegOpenKeyExWFn>(functions.advapi.get(), "RegOpenKeyExW");
-        functions.enumValue = ProcAddress<RegEnumValueWFn>(functions.advapi.get(), "RegEnumValueW");
-    }
-    return functions;
-}
-
+// Bound at the first call, and kept for the run.
 const RegistryFunctions& Registry()
 {
-    static const RegistryFunctions functions = BindRegistryFunctions();
+    static const RegistryFunctions functions;
     return functions;
 }
 

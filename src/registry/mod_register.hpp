@@ -11,7 +11,7 @@ inline constexpr REGSAM kWriteAccess = 0x0002003F;  // read control and the six 
 
 // Writes data as a REG_SZ value into a key that already exists. A key that
 // cannot be opened is not created: nothing is written. Returns the status of
-// the open, or of the write; the dialog does not look at it.
+// the open, or of the write.
 // The registry functions are bound from advapi32.dll at the first call.
 LONG SetRegString(HKEY root, const std::wstring& keyPath, const std::wstring& valueName, const std::wstring& data);
 

@@ -9,11 +9,6 @@ namespace portsetup {
 
 inline constexpr int kSettingListCount = 5;
 
-// The ports the program sets up, by the names the command line and the Ports
-// key use: the serial ones first.
-inline constexpr std::array<std::wstring_view, 6> kPortNames{L"COM1:", L"COM2:", L"COM3:",
-                                                             L"COM4:", L"LPT1:", L"LPT2:"};
-
 struct SettingEntry {
     std::wstring_view display;
     std::wstring_view code;  // what goes into the Ports value; at most 6 characters, no spaces

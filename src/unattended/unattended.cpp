@@ -7,9 +7,11 @@
 
 #include "driver/command_lines.hpp"
 #include "driver/driver_setup.hpp"
+#include "driver/spooler.hpp"
 #include "platform/error_text.hpp"
 #include "platform/log_file.hpp"
 #include "platform/program_title.hpp"
+#include "unattended/exit_codes.hpp"
 
 namespace portsetup {
 
@@ -74,18 +76,18 @@ private:
             return moved.error == ERROR_SUCCESS ? FoundOn(request_.port) : moved;
         }
         UniqueKernelHandle process;
-        SetupResult result = InstallDriver(request_.port, Quiet(), &process);
-        return Finished(result, process) ? FoundOn(request_.port) : result;
+        SetupResult result = InstallDriver(request_.port, PrintUiQuietOption(), &process);
+        return StartedAndWaitedFor(result, process) ? FoundOn(request_.port) : result;
     }
 
     SetupResult Remove()
     {
         UniqueKernelHandle process;
-        SetupResult result = RemoveDriver(Quiet(), &process);
+        SetupResult result = RemoveDriver(PrintUiQuietOption(), &process);
         if (result.error == ERROR_TIMEOUT) {
             result.error = ERROR_INSTALL_FAILURE;  // the printer is still there: its driver stays
         }
-        if (!Finished(result, process)) {
+        if (!StartedAndWaitedFor(result, process)) {
             return result;
         }
         const DriverState driver = ModelsDriver();
@@ -106,9 +108,9 @@ private:
         return {ERROR_INSTALL_FAILURE, L"The printer set-up did not work: the spooler shows " + found + L"."};
     }
 
-    // Logs the step that starts the set-up, then waits for the set-up; true
-    // when both worked.
-    bool Finished(SetupResult& result, const UniqueKernelHandle& process) const
+    // Logs the step that starts the set-up, then waits for the set-up, up to
+    // ten minutes; true when both worked.
+    bool StartedAndWaitedFor(SetupResult& result, const UniqueKernelHandle& process) const
     {
         LogStep(result);
         if (result.error != ERROR_SUCCESS) {
@@ -144,7 +146,8 @@ private:
         return {ERROR_INSTALL_FAILURE, L"The printer set-up did not work: the spooler shows " + found + L"."};
     }
 
-    [[nodiscard]] std::wstring Quiet() const { return request_.quiet ? L" /q" : L""; }
+    // PrintUIEntry's own option for no window, under /quiet.
+    [[nodiscard]] std::wstring PrintUiQuietOption() const { return request_.quiet ? L" /q" : L""; }
 
     void Log(const std::wstring& step, DWORD error) const
     {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "driver/setup_request.hpp"
+#include "unattended/command_line.hpp"
 
 namespace portsetup {
 

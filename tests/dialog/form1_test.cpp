@@ -8,7 +8,7 @@
 #include <map>
 
 #include "dialog/form_layout.hpp"
-#include "platform/proc_address.hpp"
+#include "platform/system_function.hpp"
 
 namespace portsetup {
 namespace {

@@ -37,19 +37,6 @@ inline constexpr std::wstring_view kUsage =
 // empty one.
 std::wstring ShownValue(std::wstring_view value);
 
-// "com07", "COM7" and "com7:" give "COM7:"; COM1 to COM256, LPT1 and LPT2 are
-// ports, anything else gives an empty name.
-std::wstring NormalisedPortName(std::wstring_view text);
-
-// For a serial port the dialog does not offer, one of the PC's own: among
-// the names of the Ports key's values. Returns why not (naming the serial
-// ports the PC has), or nothing.
-std::wstring PortNotOfThisPc(std::wstring_view port, const std::vector<std::wstring>& portsValueNames);
-
-// What an exit code of the command-line mode means, for the log; empty for
-// any other Windows error, whose own text says it.
-std::wstring_view ExitCodeMeaning(unsigned long code);
-
 // Reads the arguments (without the program's name); options are
 // case-insensitive, start with / or - and may be given once each. A value
 // that is missing, empty or one of the options is refused.

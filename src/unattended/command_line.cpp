@@ -1,9 +1,10 @@
-#include "driver/setup_request.hpp"
+#include "unattended/command_line.hpp"
 
 #include <algorithm>
 #include <array>
 #include <cwctype>
 
+#include "driver/port_names.hpp"
 #include "settings/setting_lists.hpp"
 
 namespace portsetup {
@@ -60,33 +61,6 @@ bool IsValue(const std::wstring& argument)
     return !argument.empty() && OptionNamed(argument) == nullptr;
 }
 
-// The number a port's name ends in: 7 for "COM07" and "COM7:"; 0 for no
-// digits or anything else after them.
-int PortNumber(std::wstring_view name)
-{
-    if (name.ends_with(L':')) {
-        name.remove_suffix(1);
-    }
-    int number = 0;
-    for (const wchar_t digit : name.substr(3)) {
-        if (digit < L'0' || digit > L'9') {
-            return 0;
-        }
-        number = std::min(number * 10 + (digit - L'0'), 1000);  // capped: past 256 it is refused anyway
-    }
-    return number;
-}
-
-// "COM7:" from "COM" and 7.
-std::wstring PortName(std::wstring_view kind, int number)
-{
-    std::wstring name(kind);
-    for (int unit = number >= 100 ? 100 : number >= 10 ? 10 : 1; unit > 0; unit /= 10) {
-        name += static_cast<wchar_t>(L'0' + number / unit % 10);
-    }
-    return name + L':';
-}
-
 }  // namespace
 
 std::wstring ShownValue(std::wstring_view value)
@@ -103,58 +77,6 @@ std::wstring ShownValue(std::wstring_view value)
         --length;  // not half a character
     }
     return std::wstring(value.substr(0, length)) + L"\u2026";
-}
-
-std::wstring NormalisedPortName(std::wstring_view text)
-{
-    std::wstring name = Upper(text);
-    const bool serial = name.starts_with(L"COM");
-    const int number = serial || name.starts_with(L"LPT") ? PortNumber(name) : 0;
-    if (number < 1 || number > (serial ? 256 : 2)) {
-        return {};
-    }
-    return PortName(name.substr(0, 3), number);
-}
-
-std::wstring PortNotOfThisPc(std::wstring_view port, const std::vector<std::wstring>& portsValueNames)
-{
-    constexpr int kSerialPortCount = 256;
-    std::array<bool, kSerialPortCount + 1> known{};  // by number
-    for (const std::wstring& valueName : portsValueNames) {
-        if (const std::wstring name = NormalisedPortName(valueName); name.starts_with(L"COM")) {
-            known[static_cast<std::size_t>(PortNumber(name))] = true;
-        }
-    }
-    const bool offered = std::find(kPortNames.begin(), kPortNames.end(), port) != kPortNames.end();
-    if (offered || known[static_cast<std::size_t>(PortNumber(port))]) {
-        return {};
-    }
-    std::wstring ports;
-    for (int number = 1; number <= kSerialPortCount; ++number) {
-        if (known[static_cast<std::size_t>(number)]) {
-            ports += (ports.empty() ? L"" : L", ") + PortName(L"COM", number);
-        }
-    }
-    return std::wstring(port) + L" is not a port of this PC. Its serial ports: " + (ports.empty() ? L"none" : ports) +
-           L".";
-}
-
-std::wstring_view ExitCodeMeaning(unsigned long code)
-{
-    switch (code) {
-    case 0:
-        return L"done";
-    case 87:
-        return L"the command line was refused, nothing was done";
-    case 1460:
-        return L"the printer set-up did not end within ten minutes and was stopped";
-    case 1603:
-        return L"the printer set-up did not work, or the settings could not be stored";
-    case 1722:
-        return L"the Print Spooler service does not answer, nothing was started";
-    default:
-        return {};
-    }
 }
 
 SetupRequest ParseSetupArguments(const std::vector<std::wstring>& arguments)

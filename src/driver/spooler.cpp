@@ -1,0 +1,194 @@
+#include "driver/spooler.hpp"
+
+#include "driver/command_lines.hpp"
+#include "platform/system_function.hpp"
+#include "platform/system_paths.hpp"
+
+namespace portsetup {
+
+namespace {
+
+// The spooler's name for the environment of Windows' own machine, whose
+// drivers the native printer set-up removes.
+const wchar_t* NativeDriverEnvironment()
+{
+    switch (NativeMachine()) {
+    case IMAGE_FILE_MACHINE_AMD64:
+        return L"Windows x64";
+    case IMAGE_FILE_MACHINE_ARM64:
+        return L"Windows ARM64";
+    case IMAGE_FILE_MACHINE_I386:
+        return L"Windows NT x86";
+    default:
+        return nullptr;
+    }
+}
+
+// What an enumeration of the spooler gives at one level, as an array of
+// Info in a buffer of its own; empty when it cannot be read.
+template <typename Info, typename Enumerate>
+std::vector<BYTE> Enumerated(Enumerate enumerate, DWORD* count)
+{
+    DWORD needed = 0;
+    enumerate(nullptr, 0, &needed, count);
+    std::vector<BYTE> buffer(needed + sizeof(Info));
+    if (!enumerate(buffer.data(), static_cast<DWORD>(buffer.size()), &needed, count)) {
+        buffer.clear();
+        *count = 0;
+    }
+    return buffer;
+}
+
+}  // namespace
+
+SpoolerFunctions::SpoolerFunctions()
+{
+    // Not among the DLLs that Windows always takes from the system folder.
+    const HMODULE module = SystemLibrary(L"winspool.drv");
+    if (module == nullptr) {
+        const DWORD error = ::GetLastError();
+        bindError = error != ERROR_SUCCESS ? error : static_cast<DWORD>(ERROR_MOD_NOT_FOUND);
+        return;
+    }
+    openPrinter = SYSTEM_FUNCTION(module, OpenPrinterW);
+    closePrinter = SYSTEM_FUNCTION(module, ClosePrinter);
+    deletePrinter = SYSTEM_FUNCTION(module, DeletePrinter);
+    getPrinter = SYSTEM_FUNCTION(module, GetPrinterW);
+    setPrinter = SYSTEM_FUNCTION(module, SetPrinterW);
+    enumDrivers = SYSTEM_FUNCTION(module, EnumPrinterDriversW);
+    enumPrinters = SYSTEM_FUNCTION(module, EnumPrintersW);
+    const bool complete = openPrinter != nullptr && closePrinter != nullptr && deletePrinter != nullptr &&
+                          getPrinter != nullptr && setPrinter != nullptr && enumDrivers != nullptr &&
+                          enumPrinters != nullptr;
+    bindError = complete ? ERROR_SUCCESS : ERROR_PROC_NOT_FOUND;
+}
+
+const SpoolerFunctions& Spooler()
+{
+    static const SpoolerFunctions functions;
+    return functions;
+}
+
+DWORD SpoolerError()
+{
+    if (Spooler().bindError != ERROR_SUCCESS) {
+        return Spooler().bindError;
+    }
+    HANDLE server = nullptr;
+    if (!Spooler().openPrinter(nullptr, &server, nullptr)) {
+        return ::GetLastError();
+    }
+    Spooler().closePrinter(server);
+    return ERROR_SUCCESS;
+}
+
+DWORD OpenModelsPrinter(ACCESS_MASK access, UniquePrinter* printer)
+{
+    if (Spooler().bindError != ERROR_SUCCESS) {
+        return Spooler().bindError;
+    }
+    std::wstring name(kDriverModelName);
+    PRINTER_DEFAULTSW defaults{nullptr, nullptr, access};
+    HANDLE opened = nullptr;
+    if (!Spooler().openPrinter(name.data(), &opened, &defaults)) {
+        return ::GetLastError();
+    }
+    printer->reset(opened);
+    return ERROR_SUCCESS;
+}
+
+std::vector<BYTE> PrinterInfo2(HANDLE printer)
+{
+    DWORD needed = 0;
+    Spooler().getPrinter(printer, 2, nullptr, 0, &needed);
+    std::vector<BYTE> buffer(needed + sizeof(PRINTER_INFO_2W));
+    if (!Spooler().getPrinter(printer, 2, buffer.data(), static_cast<DWORD>(buffer.size()), &needed)) {
+        buffer.clear();
+    }
+    return buffer;
+}
+
+bool SameName(const wchar_t* name, std::wstring_view other)
+{
+    return name != nullptr && ::lstrcmpiW(name, std::wstring(other).c_str()) == 0;
+}
+
+PrinterState ModelsPrinter()
+{
+    PrinterState state;
+    UniquePrinter printer;
+    if (OpenModelsPrinter(PRINTER_ACCESS_USE, &printer) != ERROR_SUCCESS) {
+        return state;
+    }
+    if (const std::vector<BYTE> buffer = PrinterInfo2(printer.get()); !buffer.empty()) {
+        const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
+        state.exists = true;
+        state.port = info->pPortName != nullptr ? info->pPortName : L"";
+        state.modelsDriver = SameName(info->pDriverName, kDriverModelName);
+        state.pendingDeletion = (info->Status & PRINTER_STATUS_PENDING_DELETION) != 0;
+    }
+    return state;
+}
+
+bool IsInstalledOn(const PrinterState& printer, std::wstring_view port)
+{
+    return printer.exists && printer.modelsDriver && !printer.pendingDeletion && SameName(printer.port.c_str(), port);
+}
+
+DriverState ModelsDriver()
+{
+    DriverState state;
+    state.native = true;  // until the spooler shows it gone
+    if (SpoolerError() != ERROR_SUCCESS) {
+        return state;
+    }
+    // Every environment: a 32-bit caller would otherwise see only the 32-bit drivers.
+    std::wstring all = L"all";
+    DWORD count = 0;
+    const std::vector<BYTE> buffer = Enumerated<DRIVER_INFO_2W>(
+        [&all](BYTE* data, DWORD size, DWORD* needed, DWORD* found) {
+            return Spooler().enumDrivers(nullptr, all.data(), 2, data, size, needed, found);
+        },
+        &count);
+    if (buffer.empty()) {
+        return state;
+    }
+    state.native = false;
+    const wchar_t* native = NativeDriverEnvironment();
+    const auto* drivers = reinterpret_cast<const DRIVER_INFO_2W*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i) {
+        if (!SameName(drivers[i].pName, kDriverModelName)) {
+            continue;
+        }
+        const wchar_t* environment = drivers[i].pEnvironment != nullptr ? drivers[i].pEnvironment : L"";
+        if (native == nullptr || SameName(environment, native)) {
+            state.native = true;
+        } else {
+            state.otherEnvironments.emplace_back(environment);
+        }
+    }
+    return state;
+}
+
+std::vector<std::wstring> PrintersUsingModelsDriver()
+{
+    std::vector<std::wstring> names;
+    if (SpoolerError() != ERROR_SUCCESS) {
+        return names;
+    }
+    DWORD count = 0;
+    const std::vector<BYTE> buffer = Enumerated<PRINTER_INFO_2W>(
+        [](BYTE* data, DWORD size, DWORD* needed, DWORD* found) {
+            return Spooler().enumPrinters(PRINTER_ENUM_LOCAL, nullptr, 2, data, size, needed, found);
+        },
+        &count);
+    const auto* printers = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i) {
+        if (SameName(printers[i].pDriverName, kDriverModelName) && printers[i].pPrinterName != nullptr) {
+            names.emplace_back(printers[i].pPrinterName);
+        }
+    }
+    return names;
+}
+
+}  // namespace portsetup

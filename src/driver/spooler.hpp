@@ -1,0 +1,80 @@
+#pragma once
+
+#include <windows.h>
+#include <winspool.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/unique_handle.hpp"
+
+namespace portsetup {
+
+// The spooler's client functions, from winspool.drv in the system folder,
+// bound at their first use and kept for the run; typed from winspool.h.
+struct SpoolerFunctions {
+    SpoolerFunctions();
+
+    DWORD bindError = ERROR_PROC_NOT_FOUND;  // 0 once every function below is found
+    decltype(&::OpenPrinterW) openPrinter = nullptr;
+    decltype(&::ClosePrinter) closePrinter = nullptr;
+    decltype(&::DeletePrinter) deletePrinter = nullptr;
+    decltype(&::GetPrinterW) getPrinter = nullptr;
+    decltype(&::SetPrinterW) setPrinter = nullptr;
+    decltype(&::EnumPrinterDriversW) enumDrivers = nullptr;
+    decltype(&::EnumPrintersW) enumPrinters = nullptr;
+};
+const SpoolerFunctions& Spooler();
+
+struct PrinterCloser {
+    void operator()(HANDLE printer) const noexcept
+    {
+        if (Spooler().closePrinter != nullptr) {
+            Spooler().closePrinter(printer);
+        }
+    }
+};
+using UniquePrinter = UniqueHandle<HANDLE, PrinterCloser>;
+
+// 0 when the spooler answers (the local print server opens); otherwise the
+// error, RPC_S_SERVER_UNAVAILABLE for a stopped Print Spooler service.
+DWORD SpoolerError();
+
+// Opens the model's printer: 0, ERROR_INVALID_PRINTER_NAME when the spooler
+// shows none, or the error.
+DWORD OpenModelsPrinter(ACCESS_MASK access, UniquePrinter* printer);
+
+// The printer's PRINTER_INFO_2W, in a buffer of its own; empty when it cannot
+// be read.
+std::vector<BYTE> PrinterInfo2(HANDLE printer);
+
+// Names as the spooler compares them: without regard to case.
+bool SameName(const wchar_t* name, std::wstring_view other);
+
+// The model's printer as the spooler shows it.
+struct PrinterState {
+    bool exists = false;
+    std::wstring port;
+    bool modelsDriver = false;  // its driver is the model's
+    bool pendingDeletion = false;
+};
+PrinterState ModelsPrinter();
+
+// Whether the printer shown is the model's on the port, with the model's
+// driver, and not being deleted.
+bool IsInstalledOn(const PrinterState& printer, std::wstring_view port);
+
+// Where the model's driver is still installed: in Windows' own environment
+// (the one the removal line removes it from), and in which others ("Windows
+// NT x86" beside "Windows x64", as print servers keep for 32-bit clients).
+struct DriverState {
+    bool native = false;
+    std::vector<std::wstring> otherEnvironments;
+};
+DriverState ModelsDriver();
+
+// The printers, the model's own or others, that use the model's driver.
+std::vector<std::wstring> PrintersUsingModelsDriver();
+
+}  // namespace portsetup

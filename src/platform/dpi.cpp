@@ -1,0 +1,82 @@
+#include "platform/dpi.hpp"
+
+#include "platform/system_function.hpp"
+#include "platform/win32_handles.hpp"
+
+namespace portsetup {
+
+namespace {
+
+// Functions of Windows 10, later than the headers the program is built for.
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+using SetDialogDpiChangeBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
+constexpr int kDialogDpiChangeDisableAll = 1;  // DDC_DISABLE_ALL
+
+HMODULE User32()
+{
+    return ::GetModuleHandleW(L"user32.dll");
+}
+
+int ScreenDpi()
+{
+    const WindowDc screen(nullptr);
+    const int dpi = screen.get() != nullptr ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+    return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+}  // namespace
+
+int WindowDpi(HWND window)
+{
+    const auto getDpiForWindow = ProcAddress<GetDpiForWindowFn>(User32(), "GetDpiForWindow");
+    const int dpi = getDpiForWindow != nullptr ? static_cast<int>(getDpiForWindow(window)) : 0;
+    return dpi > 0 ? dpi : ScreenDpi();
+}
+
+int MetricForDpi(int metric, int dpi)
+{
+    if (const auto forDpi = ProcAddress<GetSystemMetricsForDpiFn>(User32(), "GetSystemMetricsForDpi")) {
+        return forDpi(metric, static_cast<UINT>(dpi));
+    }
+    return ::MulDiv(::GetSystemMetrics(metric), dpi, ScreenDpi());
+}
+
+SIZE WindowSizeFor(SIZE client, DWORD style, int dpi)
+{
+    RECT frame{0, 0, client.cx, client.cy};
+    if (const auto forDpi = ProcAddress<AdjustWindowRectExForDpiFn>(User32(), "AdjustWindowRectExForDpi")) {
+        forDpi(&frame, style, FALSE, 0, static_cast<UINT>(dpi));
+    } else {
+        ::AdjustWindowRectEx(&frame, style, FALSE, 0);
+    }
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+HFONT CreateDialogFont(int dpi)
+{
+    return ::CreateFontW(-::MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                         L"MS Shell Dlg");
+}
+
+TextExtent MeasureText(HWND window, HFONT font, const wchar_t* text)
+{
+    const WindowDc dc(window);
+    const SelectedObject selected(dc.get(), font != nullptr ? font : ::GetStockObject(DEFAULT_GUI_FONT));
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc.get(), &metrics);
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc.get(), text, ::lstrlenW(text), &size);
+    return {size.cx, metrics.tmHeight};
+}
+
+void KeepDialogFromRescaling(HWND dialog)
+{
+    if (const auto set = ProcAddress<SetDialogDpiChangeBehaviorFn>(User32(), "SetDialogDpiChangeBehavior")) {
+        set(dialog, kDialogDpiChangeDisableAll, kDialogDpiChangeDisableAll);
+    }
+}
+
+}  // namespace portsetup

@@ -1,0 +1,14 @@
+#include "platform/system_function.hpp"
+
+#include <string>
+
+#include "platform/system_paths.hpp"
+
+namespace portsetup {
+
+HMODULE SystemLibrary(const wchar_t* fileName)
+{
+    return ::LoadLibraryW((SystemFolder() + L"\\" + fileName).c_str());
+}
+
+}  // namespace portsetup
