@@ -6,9 +6,13 @@
 #include <cstdlib>
 #include <cmath>
 #include <map>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "dialog/form_layout.hpp"
 #include "platform/system_function.hpp"
+#include "platform/system_paths.hpp"
 
 namespace portsetup {
 namespace {
@@ -17,10 +21,15 @@ namespace {
 // keyboard and the mouse produce, through the program's own dialog handling.
 class Form1Test : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { Open(); }
+
+    // A new dialog in place of the one there was.
+    void Open()
     {
-        ASSERT_EQ(form_.Create(), static_cast<DWORD>(ERROR_SUCCESS));
-        form_.Show();
+        form_.reset();
+        form_.emplace(::GetModuleHandleW(nullptr));
+        ASSERT_EQ(form_->Create(), static_cast<DWORD>(ERROR_SUCCESS));
+        form_->Show();
         Pump();
     }
 
@@ -33,7 +42,7 @@ protected:
         }
     }
 
-    HWND Item(int id) const { return form_.Control(id); }
+    HWND Item(int id) const { return form_->Control(id); }
     bool Checked(int id) const { return ::SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     bool Enabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
     static int Focused() { return ::GetDlgCtrlID(::GetFocus()); }
@@ -41,7 +50,7 @@ protected:
     void Press(UINT key)
     {
         for (MSG msg : {MSG{::GetFocus(), WM_KEYDOWN, key, 1, 0, {}}, MSG{::GetFocus(), WM_KEYUP, key, 0, 0, {}}}) {
-            if (!form_.PreTranslateMessage(msg)) {
+            if (!form_->PreTranslateMessage(msg)) {
                 ::TranslateMessage(&msg);
                 ::DispatchMessageW(&msg);
             }
@@ -70,12 +79,12 @@ protected:
         for (const ControlSpec& control : kFormControls) {
             RECT& bounds = rectangles[control.id];
             ::GetWindowRect(Item(control.id), &bounds);
-            ::MapWindowPoints(nullptr, form_.Window(), reinterpret_cast<POINT*>(&bounds), 2);
+            ::MapWindowPoints(nullptr, form_->Window(), reinterpret_cast<POINT*>(&bounds), 2);
         }
         return rectangles;
     }
 
-    Form1 form_{::GetModuleHandleW(nullptr)};
+    std::optional<Form1> form_;
 };
 
 // Run at 96 DPI, and again in prefixes at 144 DPI and on a 320 x 200 screen.
@@ -84,12 +93,12 @@ TEST_F(Form1Test, LaysItselfOutAtTheScreenDpiCentredWithWholeLabels)
     const char* dpiSetting = std::getenv("PORTSETUP_EXPECTED_DPI");
     const bool highDpi = dpiSetting != nullptr && std::atoi(dpiSetting) == 144;
     RECT client{};
-    ::GetClientRect(form_.Window(), &client);
+    ::GetClientRect(form_->Window(), &client);
     EXPECT_EQ(client.right, highDpi ? 503 : 335);
     EXPECT_EQ(client.bottom, highDpi ? 353 : 235);
 
     RECT outer{};
-    ::GetWindowRect(form_.Window(), &outer);
+    ::GetWindowRect(form_->Window(), &outer);
     // Centred as computed, off the screen's edge when the screen is smaller.
     EXPECT_NEAR(outer.left, (::GetSystemMetrics(SM_CXSCREEN) - (outer.right - outer.left)) / 2.0, 0.5);
     EXPECT_NEAR(outer.top, (::GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2.0, 0.5);
@@ -147,26 +156,26 @@ TEST_F(Form1Test, FollowsTheMonitorsDpiWhenItChanges)
     int oldDpi = 96;
     for (const int dpi : {144, 96}) {
         RECT outer{};
-        ::GetWindowRect(form_.Window(), &outer);
+        ::GetWindowRect(form_->Window(), &outer);
         SIZE asked{::MulDiv(outer.right - outer.left, dpi, oldDpi), ::MulDiv(outer.bottom - outer.top, dpi, oldDpi)};
         EXPECT_EQ(
-            ::SendMessageW(form_.Window(), 0x02E4 /* WM_GETDPISCALEDSIZE */, dpi, reinterpret_cast<LPARAM>(&asked)),
+            ::SendMessageW(form_->Window(), 0x02E4 /* WM_GETDPISCALEDSIZE */, dpi, reinterpret_cast<LPARAM>(&asked)),
             TRUE);
         // Answered: the outer size of the form's client area at the new resolution.
         RECT expected{0, 0, dpi == 144 ? 503 : 335, dpi == 144 ? 353 : 235};
-        adjustForDpi(&expected, static_cast<DWORD>(::GetWindowLongW(form_.Window(), GWL_STYLE)), FALSE, 0, dpi);
+        adjustForDpi(&expected, static_cast<DWORD>(::GetWindowLongW(form_->Window(), GWL_STYLE)), FALSE, 0, dpi);
         EXPECT_EQ(asked.cx, expected.right - expected.left);
         EXPECT_EQ(asked.cy, expected.bottom - expected.top);
         RECT suggested{outer.left + 7, outer.top + 5,
                        outer.left + 7 + ::MulDiv(outer.right - outer.left, dpi, oldDpi) + 2,
                        outer.top + 5 + ::MulDiv(outer.bottom - outer.top, dpi, oldDpi) - 3};
-        ::SendMessageW(form_.Window(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+        ::SendMessageW(form_->Window(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
                        reinterpret_cast<LPARAM>(&suggested));
         oldDpi = dpi;
         RECT now{};
         RECT client{};
-        ::GetWindowRect(form_.Window(), &now);
-        ::GetClientRect(form_.Window(), &client);
+        ::GetWindowRect(form_->Window(), &now);
+        ::GetClientRect(form_->Window(), &client);
         EXPECT_EQ(now.left, suggested.left);
         EXPECT_EQ(now.top, suggested.top);
         EXPECT_EQ(client.right, dpi == 144 ? 503 : 335);
@@ -221,6 +230,87 @@ TEST_F(Form1Test, ExactlyOnePortIsChosenAndOnlyASerialPortEnablesTheSettings)
     HDC dc = ::GetDC(Item(Combo1Id(0)));
     EXPECT_EQ(::GetPixel(dc, list.right * 6 / 10, list.bottom / 2), ::GetSysColor(COLOR_BTNFACE));
     ::ReleaseDC(Item(Combo1Id(0)), dc);
+}
+
+// The five lists as they are meant to be: display texts and codes in order,
+// and the entry chosen at the start.
+struct ExpectedList {
+    std::vector<std::pair<std::wstring, std::wstring>> entries;
+    std::size_t defaultEntry;
+};
+const ExpectedList kExpectedLists[] = {
+    {{{L"1200", L"1200"},
+      {L"1800", L"1800"},
+      {L"2400", L"2400"},
+      {L"4800", L"4800"},
+      {L"7200", L"7200"},
+      {L"9600", L"9600"},
+      {L"14400", L"14400"},
+      {L"19200", L"19200"},
+      {L"38400", L"38400"},
+      {L"57600", L"57600"},
+      {L"115200", L"115200"},
+      {L"128000", L"128000"}},
+     5},
+    {{{L"4", L"4"}, {L"5", L"5"}, {L"6", L"6"}, {L"7", L"7"}, {L"8", L"8"}}, 4},
+    {{{L"Even", L"e"}, {L"Odd", L"o"}, {L"None", L"n"}, {L"Mark", L"m"}, {L"Space", L"s"}}, 2},
+    {{{L"1", L"1"}, {L"1.5", L"1.5"}, {L"2", L"2"}}, 0},
+    {{{L"Xon/Xoff", L",x"}, {L"Hardware", L",p"}, {L"None", L""}}, 2},
+};
+
+// What the Ports key holds under a name, in the view the spooler reads.
+std::wstring StoredPortsValue(const wchar_t* name)
+{
+    wchar_t value[64] = {};
+    DWORD size = sizeof value - sizeof(wchar_t);
+    HKEY key = nullptr;
+    ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports", 0,
+                    KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key);
+    ::RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+    ::RegCloseKey(key);
+    return value;
+}
+
+// Every entry of every list, chosen with the keyboard in the real list
+// (round i takes entry i mod n of each), then Next: the Ports value of the
+// serial port chosen holds each entry's own code, in the stored order.
+TEST_F(Form1Test, EveryEntryOfEveryListReachesThePortsValueAsItsOwnCode)
+{
+    const std::wstring informationFile = ApplicationFolder() + L"\\ZUTW2KXPDrvs.INF";
+    ::CloseHandle(::CreateFileW(informationFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    for (std::size_t round = 0; round < 12; ++round) {
+        std::wstring chosen[5];
+        for (int i = 0; i < kSettingListCount; ++i) {
+            const HWND list = Item(Combo1Id(i));
+            const ExpectedList& expected = kExpectedLists[i];
+            if (round == 0) {
+                ASSERT_EQ(::SendMessageW(list, CB_GETCOUNT, 0, 0), static_cast<LRESULT>(expected.entries.size()));
+                for (std::size_t e = 0; e < expected.entries.size(); ++e) {
+                    wchar_t text[160] = {};
+                    ::SendMessageW(list, CB_GETLBTEXT, e, reinterpret_cast<LPARAM>(text));
+                    EXPECT_EQ(text, expected.entries[e].first + std::wstring(100, L' ') + expected.entries[e].second);
+                }
+                EXPECT_EQ(::SendMessageW(list, CB_GETCURSEL, 0, 0), static_cast<LRESULT>(expected.defaultEntry)) << i;
+            }
+            const std::size_t entry = round % expected.entries.size();
+            ::SetFocus(list);
+            Press(VK_HOME);
+            for (std::size_t down = 0; down < entry; ++down) {
+                Press(VK_DOWN);
+            }
+            chosen[i] = expected.entries[entry].second;
+        }
+        const int port = static_cast<int>(round % 4);
+        Click(Option1Id(port));
+        Click(kCommand1);
+        const std::wstring name = L"COM" + std::to_wstring(port + 1) + L":";
+        EXPECT_EQ(StoredPortsValue(name.c_str()),
+                  chosen[0] + L"," + chosen[2] + L"," + chosen[1] + L"," + chosen[3] + chosen[4])
+            << "round " << round;
+        EXPECT_EQ(form_->Window(), nullptr) << "Next ends the dialog";
+        Open();
+    }
+    ::DeleteFileW(informationFile.c_str());
 }
 
 }  // namespace

@@ -4,19 +4,6 @@
 
 namespace portsetup {
 
-TEST(SettingLists, EveryEntryShowsItsTextAndGivesBackItsCode)
-{
-    for (const SettingList& list : kSettingLists) {
-        for (const SettingEntry& entry : list.entries) {
-            const std::wstring item = MakeSettingItem(entry);
-            EXPECT_EQ(item, std::wstring(entry.display) + std::wstring(100, L' ') + std::wstring(entry.code));
-            EXPECT_EQ(ExtractCode(item), entry.code);
-            EXPECT_EQ(DisplayTextOf(item), entry.display);
-        }
-    }
-    EXPECT_EQ(ExtractCode(L""), L"");  // a list with no selection
-}
-
 TEST(ComposePortSettingsValue, PutsParityBeforeDataBitsAndKeepsEmptyFields)
 {
     // Codes in list order: bits per second, data bits, parity, stop bits, flow control.
