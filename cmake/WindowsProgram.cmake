@@ -36,6 +36,7 @@ set_source_files_properties("${PORTSETUP_RESOURCE_SCRIPT}" PROPERTIES OBJECT_DEP
 
 add_library(portsetup_win32 STATIC
   src/dialog/form1.cpp
+  src/dialog/setting_list_control.cpp
   src/driver/driver_setup.cpp
   src/driver/spooler.cpp
   src/platform/log_file.cpp

@@ -24,7 +24,8 @@ add_executable(windows_tests dialog/form1_test.cpp registry/mod_register_test.cp
   platform/dll_search_test.cpp
   "${PORTSETUP_RESOURCE_SCRIPT}")
 target_include_directories(windows_tests PRIVATE "${PORTSETUP_GENERATED_DIR}" "${PROJECT_SOURCE_DIR}/src/resources")
-target_link_libraries(windows_tests PRIVATE portsetup_win32 portsetup_warnings GTest::gtest_main advapi32)
+target_link_libraries(windows_tests PRIVATE portsetup_win32 portsetup_warnings GTest::gtest_main advapi32 oleacc oleaut32
+  ole32 uuid)
 target_link_options(windows_tests PRIVATE -static)
 # The program's target draws the icon the resource script needs.
 add_dependencies(windows_tests planted_probe PortSetup)

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "dialog/form_layout.hpp"
+#include "dialog/setting_list_control.hpp"
 #include "driver/driver_setup.hpp"
 #include "platform/dpi.hpp"
 #include "resources/resource_ids.h"
@@ -35,10 +36,11 @@ ControlClass ClassFor(const ControlSpec& control)
     case ControlKind::GroupBox:
         return {L"BUTTON", BS_GROUPBOX | WS_GROUP | WS_CLIPSIBLINGS};
     case ControlKind::RadioButton:
-        // A checked radio button gets WS_TABSTOP from the button itself; the
-        // first one of a group has it from the start, for a group with none
-        // checked (KeepPortGroupsReachable keeps it so).
-        return {L"BUTTON", BS_AUTORADIOBUTTON | (control.index == 0 ? WS_GROUP | WS_TABSTOP : 0u)};
+        // The six ports are one group for the keyboard, across their two
+        // group boxes: the arrow keys go from COM4 to LPT1 and back, and Tab
+        // stops only on the checked button, which has WS_TABSTOP from the
+        // button itself. On an unchecked one, Windows would check it.
+        return {L"BUTTON", BS_AUTORADIOBUTTON | (control.id == Option1Id(0) ? WS_GROUP | WS_TABSTOP : 0u)};
     case ControlKind::DropDownList:
         return {L"COMBOBOX",
                 CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP | WS_GROUP};
@@ -65,18 +67,6 @@ SIZE FormWindowSize(int dpi)
 {
     return WindowSizeFor({TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)}, kWindowStyle,
                          dpi);
-}
-
-std::wstring ListItemText(HWND list, WPARAM index)
-{
-    const LRESULT length = ::SendMessageW(list, CB_GETLBTEXTLEN, index, 0);
-    if (length <= 0) {
-        return {};
-    }
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const LRESULT copied = ::SendMessageW(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-    return text;
 }
 
 }  // namespace
@@ -222,6 +212,9 @@ void Form1::CreateControls()
                               bounds.right - bounds.left, bounds.bottom - bounds.top, window_,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->id)), instance_, nullptr);
         ::SendMessageW(child, WM_SETFONT, font, FALSE);
+        if (control->kind == ControlKind::DropDownList) {
+            SpeakDisplayTexts(child);
+        }
     }
     SizeListFields();
     ::SendMessageW(Control(Option1Id(0)), BM_SETCHECK, BST_CHECKED, 0);
@@ -312,26 +305,17 @@ void Form1::LayOut()
     ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-void Form1::KeepPortGroupsReachable() const
-{
-    // A checked radio button is the tab stop of its group; a group with none
-    // checked gets one on its first button, or Tab would pass it by.
-    for (const int first : {Option1Id(0), Option2Id(0)}) {
-        const int count = first == Option1Id(0) ? kOfferedSerialPortCount : kOfferedParallelPortCount;
-        bool anyChecked = false;
-        for (int id = first; id < first + count; ++id) {
-            anyChecked = anyChecked || ::SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-        }
-        if (!anyChecked) {
-            const HWND button = Control(first);
-            ::SetWindowLongPtrW(button, GWL_STYLE, ::GetWindowLongPtrW(button, GWL_STYLE) | WS_TABSTOP);
-        }
-    }
-}
-
 void Form1::OnCommand(int id, int notification)
 {
     if (notification != BN_CLICKED) {
+        return;
+    }
+    const bool portButton = (id >= Option1Id(0) && id < Option1Id(kOfferedSerialPortCount)) ||
+                            (id >= Option2Id(0) && id < Option2Id(kOfferedParallelPortCount));
+    // A port is chosen when its button is checked: a button can also report
+    // a click while it is not (on a focus change, where the system notifies
+    // without checking it).
+    if (portButton && ::SendMessageW(Control(id), BM_GETCHECK, 0, 0) != BST_CHECKED) {
         return;
     }
     if (id >= Option1Id(0) && id < Option1Id(kOfferedSerialPortCount)) {
@@ -398,7 +382,6 @@ void Form1::Option1_Click(int /*index*/)
         ::SendMessageW(Control(Option2Id(i)), BM_SETCHECK, BST_UNCHECKED, 0);
     }
     EnablePropertiesGroup(true);
-    KeepPortGroupsReachable();
 }
 
 void Form1::Option2_Click(int /*index*/)
@@ -407,7 +390,6 @@ void Form1::Option2_Click(int /*index*/)
         ::SendMessageW(Control(Option1Id(i)), BM_SETCHECK, BST_UNCHECKED, 0);
     }
     EnablePropertiesGroup(false);
-    KeepPortGroupsReachable();
 }
 
 void Form1::Command1_Click()

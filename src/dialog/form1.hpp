@@ -61,8 +61,6 @@ private:
     void FitWindowToForm(int left, int top, UINT flags) const;
     // Places and sizes every control again at the current resolution.
     void LayOut();
-    // Gives each port group a tab stop, also one with no button checked.
-    void KeepPortGroupsReachable() const;
     void OnCommand(int id, int notification);
     void MeasureListItem(MEASUREITEMSTRUCT& item) const;
     void DrawListItem(const DRAWITEMSTRUCT& item) const;

@@ -367,16 +367,17 @@ if wanted next-defaults; then
     fi
 fi
 
-# The keyboard alone, in FOLDER: Tab reaches the parallel group on LPT1 and
-# the arrow keys choose LPT1 (by way of LPT2) or LPT2; from LPT2, Shift+Tab
-# and the arrow keys come back to COM3. COM2 with 19200 and hardware flow
-# control (a list opened with Alt+Down), then Enter on Next reached with Tab.
-# COM4 at the fastest line from a Korean folder deeper than 260 characters.
+# The keyboard alone, in FOLDER: the six ports are one group. From COM1 the
+# arrow keys go round to LPT2 and LPT1 (Up), choosing as they go; Tab from
+# Delete lands on the port chosen (LPT2), and from there the arrows reach
+# COM3 and Tab the lists. COM2 with 19200 and hardware flow control (a list
+# opened with Alt+Down), then Enter on Next reached with Tab. COM4 at the
+# fastest line from a Korean folder deeper than 260 characters.
 deep="C:\\프린터 설치$(printf '\\Mini printer driver files for the Q7 MiniPrinter%.0s' {1..6})"
-for choice in 'C:\Setup|Tab Tab Tab Down Up alt+n|LPT1:|' 'C:\Setup|Tab Tab Tab Down alt+n|LPT2:|' \
-    'C:\Setup|Tab Tab Tab Down shift+Tab Down Down Tab Tab End alt+n|COM3:|COM3:=128000,n,8,1' \
-    'C:\Setup|Tab Tab Down Tab Tab Down Down Tab Tab Tab Tab alt+Down Up Return Tab Return|COM2:|COM2:=19200,n,8,1,p' \
-    "$deep|Tab Tab Down Down Down Tab Tab End alt+n|COM4:|COM4:=128000,n,8,1"; do
+for choice in 'C:\Setup|Tab Tab Up Up alt+n|LPT1:|' 'C:\Setup|Tab Tab Up alt+n|LPT2:|' \
+    'C:\Setup|Tab Tab Up shift+Tab Tab Down Down Down Tab End alt+n|COM3:|COM3:=128000,n,8,1' \
+    'C:\Setup|Tab Tab Down Tab Down Down Tab Tab Tab Tab alt+Down Up Return Tab Return|COM2:|COM2:=19200,n,8,1,p' \
+    "$deep|Tab Tab Down Down Down Tab End alt+n|COM4:|COM4:=128000,n,8,1"; do
     IFS='|' read -r folder presses port stored <<<"$choice"
     if wanted "keyboard-${port%:}" && launch_in "$folder"; then
         read -ra pressed <<<"$presses"

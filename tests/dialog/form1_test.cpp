@@ -2,7 +2,9 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
+#include <array>
 #include <cstdlib>
 #include <cmath>
 #include <map>
@@ -230,6 +232,95 @@ TEST_F(Form1Test, ExactlyOnePortIsChosenAndOnlyASerialPortEnablesTheSettings)
     HDC dc = ::GetDC(Item(Combo1Id(0)));
     EXPECT_EQ(::GetPixel(dc, list.right * 6 / 10, list.bottom / 2), ::GetSysColor(COLOR_BTNFACE));
     ::ReleaseDC(Item(Combo1Id(0)), dc);
+}
+
+// Windows' automatic radio buttons where Wine 8's differ: one that gets the
+// focus while it is not checked, other than by the mouse, checks itself,
+// unchecks the rest of its group and notifies BN_CLICKED (Raymond Chen,
+// "Automatic radio buttons select themselves automatically when they
+// receive focus", The Old New Thing; BM_SETDONTCLICK, whose documentation
+// names that notification, exists to turn it off).
+LRESULT CALLBACK WindowsRadioButton(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/,
+                                    DWORD_PTR /*data*/)
+{
+    const LRESULT result = ::DefSubclassProc(button, message, wParam, lParam);
+    if (message == WM_SETFOCUS && ::SendMessageW(button, BM_GETCHECK, 0, 0) != BST_CHECKED &&
+        ::GetKeyState(VK_LBUTTON) >= 0) {
+        const HWND dialog = ::GetParent(button);
+        for (HWND other = ::GetNextDlgGroupItem(dialog, button, FALSE); other != button && other != nullptr;
+             other = ::GetNextDlgGroupItem(dialog, other, FALSE)) {
+            ::SendMessageW(other, BM_SETCHECK, BST_UNCHECKED, 0);
+        }
+        ::SendMessageW(button, BM_SETCHECK, BST_CHECKED, 0);
+        ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(button), BN_CLICKED),
+                       reinterpret_cast<LPARAM>(button));
+    }
+    return result;
+}
+
+// Real keys through the dialog's own handling, with Windows' radio buttons:
+// Tab reaches the chosen port and leaves the ports with the next Tab, the
+// arrow keys go round all six and choose as they go, and the focus is never
+// on a port that is not chosen.
+TEST_F(Form1Test, TheKeyboardMovesAmongTheSixPortsAsOneGroupAndTabNeverChangesThePort)
+{
+    const int ports[] = {Option1Id(0), Option1Id(1), Option1Id(2), Option1Id(3), Option2Id(0), Option2Id(1)};
+    Click(Option1Id(2));
+    for (const int id : ports) {
+        ::SetWindowSubclass(Item(id), &WindowsRadioButton, 0, 0);
+    }
+    // Presses the key, then checks that PORT alone is chosen and the focus is on FOCUSED.
+    const auto expect = [&](UINT key, bool shift, int port, int focused) {
+        BYTE keyboard[256] = {};
+        keyboard[VK_SHIFT] = shift ? 0x80 : 0;
+        ::SetKeyboardState(keyboard);
+        Press(key);
+        for (const int id : ports) {
+            EXPECT_EQ(Checked(id), id == port) << "port " << id << " after key " << key << " towards " << port;
+        }
+        EXPECT_EQ(Focused(), focused) << "after key " << key << " towards " << port;
+        EXPECT_EQ(Enabled(Combo1Id(0)), port < Option2Id(0));
+    };
+    expect(VK_TAB, false, Option1Id(2), Combo1Id(0));
+    expect(VK_TAB, true, Option1Id(2), Option1Id(2));
+    for (const int port : {Option1Id(3), Option2Id(0), Option2Id(1), Option1Id(0)}) {
+        expect(VK_DOWN, false, port, port);
+    }
+    for (const int port : {Option2Id(1), Option2Id(0), Option1Id(3)}) {
+        expect(VK_UP, false, port, port);
+    }
+    expect(VK_TAB, true, Option1Id(3), kCmdDelete);
+    expect(VK_TAB, false, Option1Id(3), Option1Id(3));
+    expect(VK_TAB, false, Option1Id(3), Combo1Id(0));
+    // A click reported by a button that is not checked chooses nothing.
+    ::SendMessageW(form_->Window(), WM_COMMAND, MAKEWPARAM(Option2Id(0), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(Item(Option2Id(0))));
+    EXPECT_TRUE(Checked(Option1Id(3)) && Enabled(Combo1Id(0)));
+    ::SetKeyboardState(std::array<BYTE, 256>{}.data());
+}
+
+// Screen readers give a list's value as the chosen entry's display text,
+// without the code after the spaces.
+TEST_F(Form1Test, ScreenReadersHearTheListsDisplayTexts)
+{
+    ::SendMessageW(Item(Combo1Id(4)), CB_SETCURSEL, 1, 0);
+    const wchar_t* shown[] = {L"9600", L"8", L"None", L"1", L"Hardware"};
+    ::CoInitialize(nullptr);
+    for (int i = 0; i < kSettingListCount; ++i) {
+        IAccessible* list = nullptr;
+        ASSERT_EQ(::AccessibleObjectFromWindow(Item(Combo1Id(i)), static_cast<DWORD>(OBJID_CLIENT),
+                                               __uuidof(IAccessible), reinterpret_cast<void**>(&list)),
+                  S_OK);
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR value = nullptr;
+        EXPECT_EQ(list->get_accValue(self, &value), S_OK) << i;
+        EXPECT_STREQ(value, shown[i]) << i;
+        ::SysFreeString(value);
+        list->Release();
+    }
+    ::CoUninitialize();
 }
 
 // The five lists as they are meant to be: display texts and codes in order,

@@ -8,7 +8,7 @@ arch=$1 base=$2 prefix=$3 tests=$4 dpi=$5 screen=$6 filter=${7:-*}
 wine_can_run "$arch" || { echo "SKIPPED: this machine cannot run $arch-bit Windows programs"; exit 77; }
 stop_wineserver "$prefix"
 make_test_prefix "$base" "$prefix" || exit 1
-export WINEPREFIX=$prefix WINEDEBUG=-all PORTSETUP_EXPECTED_DPI=$dpi
+export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG_TESTS:--all} PORTSETUP_EXPECTED_DPI=$dpi
 # The system's message font at 9 points (a LOGFONTW of Tahoma), larger than
 # the dialog's own font.
 font=$(printf '%08x' $((0x100000000 - dpi * 9 / 72)) | sed 's/\(..\)\(..\)\(..\)\(..\)/\4\3\2\1/')
