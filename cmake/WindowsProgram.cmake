@@ -38,6 +38,7 @@ add_library(portsetup_win32 STATIC
   src/dialog/form1.cpp
   src/dialog/setting_list_control.cpp
   src/driver/driver_setup.cpp
+  src/driver/protected_print.cpp
   src/driver/spooler.cpp
   src/platform/log_file.cpp
   src/unattended/exit_codes.cpp
@@ -45,7 +46,9 @@ add_library(portsetup_win32 STATIC
   src/platform/desktop.cpp
   src/platform/dll_search.cpp
   src/platform/dpi.cpp
+  src/platform/service_state.cpp
   src/platform/system_function.cpp
+  src/platform/waiting.cpp
   src/platform/launch.cpp
   src/platform/system_paths.cpp
   src/platform/error_text.cpp

@@ -46,6 +46,13 @@ set_target_properties(winspool_standin PROPERTIES PREFIX "" OUTPUT_NAME winspool
 target_link_libraries(winspool_standin PRIVATE portsetup_warnings)
 target_link_options(winspool_standin PRIVATE -static -Wl,--kill-at)
 
+# Windows 11's protected print mode, on, for a test prefix (see the file).
+add_library(protected_print_standin SHARED support/protected_print_standin.cpp)
+set_target_properties(protected_print_standin PROPERTIES PREFIX "" OUTPUT_NAME protected_print
+  RUNTIME_OUTPUT_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}/standin")
+target_link_libraries(protected_print_standin PRIVATE portsetup_warnings)
+target_link_options(protected_print_standin PRIVATE -static -Wl,--kill-at)
+
 # Planted beside the tests, where a hardened program must not look for DLLs.
 add_library(planted_probe SHARED support/planted_probe.cpp)
 set_target_properties(planted_probe PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}")
@@ -57,7 +64,8 @@ foreach(run "windows;96;1280x1024;*" "layout-144dpi;144;1280x1024;Form1Test.Lays
             "layout-small-screen;96;320x200;Form1Test.LaysItself*")
   list(POP_FRONT run name)
   add_test(NAME win${arch}.${name} COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/wine/windows-tests.sh" ${arch}
-    "${PORTSETUP_WINE_BASE}" "${CMAKE_BINARY_DIR}/wine-${name}" "$<TARGET_FILE:windows_tests>" ${run})
+    "${PORTSETUP_WINE_BASE}" "${CMAKE_BINARY_DIR}/wine-${name}" "$<TARGET_FILE:windows_tests>" ${run}
+    "${PORTSETUP_STANDIN64}" "$<TARGET_FILE:rundll32_standin>" "$<TARGET_FILE:winspool_standin>")
   set_tests_properties(win${arch}.${name} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
 endforeach()
 

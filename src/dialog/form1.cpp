@@ -186,8 +186,17 @@ INT_PTR Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         FitWindowToForm(suggested.left, suggested.top, 0);
         return TRUE;
     }
+    case WM_SETCURSOR:
+        if (!waiting_) {
+            return FALSE;
+        }
+        ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+        ::SetWindowLongPtrW(window_, DWLP_MSGRESULT, TRUE);
+        return TRUE;
     case WM_CLOSE:
-        Unload();
+        if (!waiting_) {
+            Unload();
+        }
         return TRUE;
     case WM_DESTROY:
         ::PostQuitMessage(exitCode_);
@@ -392,17 +401,42 @@ void Form1::Option2_Click(int /*index*/)
     EnablePropertiesGroup(false);
 }
 
+template <typename Step>
+SetupResult Form1::WhileWaiting(Step step)
+{
+    // Painted and answering throughout, but taking no input.
+    waiting_ = true;
+    const int controls[] = {kCommand1,    kCmdDelete,   Option1Id(0), Option1Id(1),
+                            Option1Id(2), Option1Id(3), Option2Id(0), Option2Id(1)};
+    for (const int id : controls) {
+        ::EnableWindow(Control(id), FALSE);
+    }
+    ::EnableWindow(window_, FALSE);
+    const HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+    SetupResult result = step();
+    ::SetCursor(previous);
+    ::EnableWindow(window_, TRUE);
+    for (const int id : controls) {
+        ::EnableWindow(Control(id), TRUE);
+    }
+    waiting_ = false;
+    return result;
+}
+
 void Form1::Command1_Click()
 {
     const std::wstring port(SelectedPort(ButtonStates()));
-    if (!ReportFailureAndUnload(InstallDriver(port)) && !ReportFailureAndUnload(WritePortSettings())) {
+    const SetupResult ready = WhileWaiting([&port] { return PrepareInstall(port, &WaitAnsweringMessages); });
+    if (!ReportFailureAndUnload(ready) && !ReportFailureAndUnload(InstallDriver(port)) &&
+        !ReportFailureAndUnload(WritePortSettings())) {
         Unload();
     }
 }
 
 void Form1::cmdDelete_Click()
 {
-    if (!ReportFailureAndUnload(RemoveDriver())) {
+    constexpr DWORD kSetupLimit = 10 * 60 * 1000;
+    if (!ReportFailureAndUnload(WhileWaiting([] { return RemoveDriver({}, kSetupLimit, &WaitAnsweringMessages); }))) {
         Unload();
     }
 }

@@ -77,6 +77,10 @@ private:
     [[nodiscard]] PortButtonStates ButtonStates() const;
     void EnablePropertiesGroup(bool enable) const;
     [[nodiscard]] std::wstring ListText(int index) const;
+    // Runs a set-up step that may wait, with the window answering but taking
+    // no input meanwhile.
+    template <typename Step>
+    SetupResult WhileWaiting(Step step);
     // False when a set-up step succeeded; otherwise reports it, keeps its
     // error as the exit code, unloads and returns true.
     bool ReportFailureAndUnload(const SetupResult& result);
@@ -86,6 +90,7 @@ private:
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
     int lineHeight_ = 0;  // of the dialog's font
     int exitCode_ = 0;
+    bool waiting_ = false;
     UniqueFont font_;
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;

@@ -8,22 +8,6 @@ namespace portsetup {
 
 namespace {
 
-// The spooler's name for the environment of Windows' own machine, whose
-// drivers the native printer set-up removes.
-const wchar_t* NativeDriverEnvironment()
-{
-    switch (NativeMachine()) {
-    case IMAGE_FILE_MACHINE_AMD64:
-        return L"Windows x64";
-    case IMAGE_FILE_MACHINE_ARM64:
-        return L"Windows ARM64";
-    case IMAGE_FILE_MACHINE_I386:
-        return L"Windows NT x86";
-    default:
-        return nullptr;
-    }
-}
-
 // What an enumeration of the spooler gives at one level, as an array of
 // Info in a buffer of its own; empty when it cannot be read.
 template <typename Info, typename Enumerate>
@@ -57,9 +41,11 @@ SpoolerFunctions::SpoolerFunctions()
     setPrinter = SYSTEM_FUNCTION(module, SetPrinterW);
     enumDrivers = SYSTEM_FUNCTION(module, EnumPrinterDriversW);
     enumPrinters = SYSTEM_FUNCTION(module, EnumPrintersW);
+    enumPorts = SYSTEM_FUNCTION(module, EnumPortsW);
+    deletePackage = SYSTEM_FUNCTION(module, DeletePrinterDriverPackageW);
     const bool complete = openPrinter != nullptr && closePrinter != nullptr && deletePrinter != nullptr &&
                           getPrinter != nullptr && setPrinter != nullptr && enumDrivers != nullptr &&
-                          enumPrinters != nullptr;
+                          enumPrinters != nullptr && enumPorts != nullptr;
     bindError = complete ? ERROR_SUCCESS : ERROR_PROC_NOT_FOUND;
 }
 
@@ -189,6 +175,66 @@ std::vector<std::wstring> PrintersUsingModelsDriver()
         }
     }
     return names;
+}
+
+DWORD SpoolerPorts(std::vector<std::wstring>* names)
+{
+    names->clear();
+    if (const DWORD error = SpoolerError(); error != ERROR_SUCCESS) {
+        return error;
+    }
+    DWORD count = 0;
+    const std::vector<BYTE> buffer = Enumerated<PORT_INFO_1W>(
+        [](BYTE* data, DWORD size, DWORD* needed, DWORD* found) {
+            return Spooler().enumPorts(nullptr, 1, data, size, needed, found);
+        },
+        &count);
+    if (buffer.empty()) {
+        return ::GetLastError();
+    }
+    const auto* ports = reinterpret_cast<const PORT_INFO_1W*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i) {
+        if (ports[i].pName != nullptr) {
+            names->emplace_back(ports[i].pName);
+        }
+    }
+    return ERROR_SUCCESS;
+}
+
+std::wstring ModelsDriverPackage()
+{
+    if (SpoolerError() != ERROR_SUCCESS) {
+        return {};
+    }
+    std::wstring environment = NativeDriverEnvironment() != nullptr ? NativeDriverEnvironment() : L"";
+    DWORD count = 0;
+    const std::vector<BYTE> buffer = Enumerated<DRIVER_INFO_8W>(
+        [&environment](BYTE* data, DWORD size, DWORD* needed, DWORD* found) {
+            return Spooler().enumDrivers(nullptr, environment.empty() ? nullptr : environment.data(), 8, data, size,
+                                         needed, found);
+        },
+        &count);
+    const auto* drivers = reinterpret_cast<const DRIVER_INFO_8W*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i) {
+        if (SameName(drivers[i].pName, kDriverModelName) && drivers[i].pszInfPath != nullptr) {
+            return drivers[i].pszInfPath;
+        }
+    }
+    return {};
+}
+
+const wchar_t* NativeDriverEnvironment()
+{
+    switch (NativeMachine()) {
+    case IMAGE_FILE_MACHINE_AMD64:
+        return L"Windows x64";
+    case IMAGE_FILE_MACHINE_ARM64:
+        return L"Windows ARM64";
+    case IMAGE_FILE_MACHINE_I386:
+        return L"Windows NT x86";
+    default:
+        return nullptr;
+    }
 }
 
 }  // namespace portsetup

@@ -24,6 +24,8 @@ struct SpoolerFunctions {
     decltype(&::SetPrinterW) setPrinter = nullptr;
     decltype(&::EnumPrinterDriversW) enumDrivers = nullptr;
     decltype(&::EnumPrintersW) enumPrinters = nullptr;
+    decltype(&::EnumPortsW) enumPorts = nullptr;
+    decltype(&::DeletePrinterDriverPackageW) deletePackage = nullptr;  // Vista on
 };
 const SpoolerFunctions& Spooler();
 
@@ -76,5 +78,16 @@ DriverState ModelsDriver();
 
 // The printers, the model's own or others, that use the model's driver.
 std::vector<std::wstring> PrintersUsingModelsDriver();
+
+// The spooler's own ports ("COM1:", "LPT1:", "FILE:" ...): 0, or the error.
+DWORD SpoolerPorts(std::vector<std::wstring>* names);
+
+// The driver store's copy of the information file of the model's driver in
+// Windows' own environment (its package); empty when there is none.
+std::wstring ModelsDriverPackage();
+
+// The spooler's name for the environment of Windows' own machine ("Windows
+// x64"), whose drivers the native printer set-up installs and removes.
+const wchar_t* NativeDriverEnvironment();
 
 }  // namespace portsetup

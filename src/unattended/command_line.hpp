@@ -23,15 +23,15 @@ inline constexpr std::wstring_view kUsage =
     L"PortSetup.exe /install /port COMn|LPTn [/settings 9600,n,8,1[,x|,p]] [/quiet] [/log FILE]\n"
     L"PortSetup.exe /remove [/quiet] [/log FILE]\n"
     L"PortSetup.exe /?\n\n"
-    L"Ports: COM1 to COM4, LPT1, LPT2; COM5 to COM256 where Windows has that serial port installed (a value "
-    L"COMn: under HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports), as USB-serial adapters are. "
+    L"Ports: COM1 to COM4, LPT1, LPT2; COM5 to COM256 where the Print Spooler has that serial port, as "
+    L"USB-serial adapters are. "
     L"Settings (COM ports only): bits per second, parity (e, o, n, m, s), "
     L"data bits (4 to 8), stop bits (1, 1.5, 2), then x (Xon/Xoff) or p (hardware) if any. "
     L"Without /settings a COM port gets 9600,n,8,1.\n\n"
-    L"Exit codes: 0 done; 87 a bad command line or a port this PC does not have; 1460 the set-up did not end in ten "
-    L"minutes; "
-    L"1603 the set-up did not work or the settings could not be stored; any other, the Windows error "
-    L"that stopped it.";
+    L"Exit codes: 0 done; 87 a bad command line or a port this PC does not have; 1058 the Print Spooler service is "
+    L"disabled; 1275 Windows protected print mode is on; 1460 the set-up did not end in ten minutes, or the run in "
+    L"fifteen; 1603 the set-up did not work or the settings could not be stored; 1722 the Print Spooler service "
+    L"does not answer; any other, the Windows error that stopped it.";
 
 // A value as messages show it: at most 80 characters, then "…"; "" for an
 // empty one.

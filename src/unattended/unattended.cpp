@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
 
 #include "driver/command_lines.hpp"
@@ -11,13 +12,18 @@
 #include "platform/error_text.hpp"
 #include "platform/log_file.hpp"
 #include "platform/program_title.hpp"
+#include "platform/win32_handles.hpp"
 #include "unattended/exit_codes.hpp"
 
 namespace portsetup {
 
 namespace {
 
-constexpr DWORD kSetupTimeoutMilliseconds = 10 * 60 * 1000;
+constexpr DWORD kSetupLimit = 10 * 60 * 1000;
+// Above the set-up's own limit: for a call that never returns (a spooler
+// hung by a bad driver), which would hold a deployment, and an installer's
+// lock, for ever.
+constexpr DWORD kRunLimit = 15 * 60 * 1000;
 
 class Unattended {
 public:
@@ -27,23 +33,47 @@ public:
     {
         LogLine(L"PortSetup " PORTSETUP_VERSION_TEXT L", " + std::wstring(sizeof(void*) == 8 ? L"64" : L"32") +
                 L"-bit, arguments: " + request_.arguments);
+        const UniqueKernelHandle finished(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        finished_ = finished.get();
+        const UniqueKernelHandle deadline(::CreateThread(nullptr, 0, &Unattended::EndAtDeadline, this, 0, nullptr));
         const DWORD code = CarryOut();
         const std::wstring_view meaning = ExitCodeMeaning(code);
         LogLine(L"exit code " + DecimalText(code) + L": " +
                 (meaning.empty() ? SystemErrorText(code) : std::wstring(meaning)));
+        ::SetEvent(finished_);
+        ::WaitForSingleObject(deadline.get(), INFINITE);
+        if (!request_.quiet && !message_.empty()) {
+            ::MessageBoxW(nullptr, message_.c_str(), kCommandLineTitle, MB_OK | messageIcon_);
+        }
         return static_cast<int>(code);
     }
 
 private:
+    // Ends the process at the run's limit, whatever call it waits in, with
+    // a log that says what it was waiting for.
+    static DWORD WINAPI EndAtDeadline(void* parameter)
+    {
+        auto* self = static_cast<Unattended*>(parameter);
+        // Measured on the tick count, a second at a time.
+        const ULONGLONG start = ::GetTickCount64();
+        while (::GetTickCount64() - start < kRunLimit) {
+            if (::WaitForSingleObject(self->finished_, 1000) != WAIT_TIMEOUT) {
+                return 0;
+            }
+        }
+        self->Log(L"still waiting for " + std::wstring(self->waitingFor_.load()) + L" after 15 minutes, stopped",
+                  ERROR_TIMEOUT);
+        self->LogLine(L"exit code " + DecimalText(ERROR_TIMEOUT) + L": " +
+                      std::wstring(ExitCodeMeaning(ERROR_TIMEOUT)));
+        ::TerminateProcess(::GetCurrentProcess(), ERROR_TIMEOUT);
+        return 0;
+    }
+
     DWORD CarryOut()
     {
-        std::wstring problem = request_.problem;
-        if (problem.empty() && request_.action == SetupAction::Install) {
-            problem = MissingPortProblem(request_.port);
-        }
-        if (!problem.empty()) {
-            Log(L"command line refused: " + problem, ERROR_INVALID_PARAMETER);
-            Tell(problem + L"\n\n" + std::wstring(kUsage), MB_ICONERROR);
+        if (!request_.problem.empty()) {
+            Log(L"command line refused: " + request_.problem, ERROR_INVALID_PARAMETER);
+            Tell(request_.problem + L"\n\n" + std::wstring(kUsage), MB_ICONERROR);
             return ERROR_INVALID_PARAMETER;
         }
         if (request_.action == SetupAction::ShowUsage) {
@@ -52,6 +82,7 @@ private:
         }
         SetupResult result = request_.action == SetupAction::Install ? Install() : Remove();
         if (result.error == ERROR_SUCCESS && !request_.settings.empty()) {
+            waitingFor_ = L"the registry";
             result = StorePortSettings(request_.port, request_.settings);
             Log(L"stored " + request_.port + L" = " + request_.settings, result.error);
             if (result.error != ERROR_SUCCESS) {
@@ -65,12 +96,22 @@ private:
         return result.error;
     }
 
-    // The model's printer, installed on another port, is moved; otherwise the
-    // set-up is run.
+    // Nothing for a printer installed as asked; the model's printer,
+    // installed on another port, is moved; otherwise the set-up is run.
     SetupResult Install()
     {
+        waitingFor_ = L"the spooler";
+        SetupResult ready = PrepareInstall(request_.port, &WaitBlocking);
+        LogStep(ready);
+        if (ready.error != ERROR_SUCCESS) {
+            return ready;
+        }
         const PrinterState printer = ModelsPrinter();
-        if (IsInstalledOn(printer, printer.port) && !IsInstalledOn(printer, request_.port)) {
+        if (IsInstalledOn(printer, request_.port)) {
+            Log(L"already installed on " + request_.port, ERROR_SUCCESS);
+            return {};
+        }
+        if (IsInstalledOn(printer, printer.port)) {
             const SetupResult moved = MovePrinter(request_.port);
             LogStep(moved);
             return moved.error == ERROR_SUCCESS ? FoundOn(request_.port) : moved;
@@ -82,41 +123,52 @@ private:
 
     SetupResult Remove()
     {
-        UniqueKernelHandle process;
-        SetupResult result = RemoveDriver(PrintUiQuietOption(), &process);
-        if (result.error == ERROR_TIMEOUT) {
+        waitingFor_ = L"the spooler";
+        if (SetupResult ready = WaitForSpooler(&WaitBlocking); ready.error != ERROR_SUCCESS) {
+            LogStep(ready);
+            return ready;
+        }
+        // Read while the driver is there: it names its package.
+        const std::wstring package = ModelsDriverPackage();
+        waitingFor_ = L"the printer's deletion and the printer set-up";
+        SetupResult result = RemoveDriver(PrintUiQuietOption(), kSetupLimit, &WaitBlocking);
+        LogStep(result);
+        if (result.error == ERROR_PRINTER_DRIVER_IN_USE) {
             result.error = ERROR_INSTALL_FAILURE;  // the printer is still there: its driver stays
         }
-        if (!StartedAndWaitedFor(result, process)) {
+        if (result.error != ERROR_SUCCESS) {
             return result;
         }
+        waitingFor_ = L"the spooler";
         const DriverState driver = ModelsDriver();
         // The removal line removes the driver of Windows' own environment only.
         for (const std::wstring& environment : driver.otherEnvironments) {
             LogLine(L"driver left for " + environment + L" (another environment, not removed)");
         }
-        if (!driver.native) {
-            Log(L"spooler shows the driver removed", ERROR_SUCCESS);
-            return {};
+        if (driver.native) {
+            std::wstring users;
+            for (const std::wstring& name : PrintersUsingModelsDriver()) {
+                users += (users.empty() ? L"\"" : L", \"") + name + L'"';
+            }
+            const std::wstring found = L"the driver still there" + (users.empty() ? L"" : L", used by " + users);
+            Log(L"spooler shows " + found, ERROR_INSTALL_FAILURE);
+            return {ERROR_INSTALL_FAILURE, L"The printer set-up did not work: the spooler shows " + found + L"."};
         }
-        std::wstring users;
-        for (const std::wstring& name : PrintersUsingModelsDriver()) {
-            users += (users.empty() ? L"\"" : L", \"") + name + L'"';
-        }
-        const std::wstring found = L"the driver still there" + (users.empty() ? L"" : L", used by " + users);
-        Log(L"spooler shows " + found, ERROR_INSTALL_FAILURE);
-        return {ERROR_INSTALL_FAILURE, L"The printer set-up did not work: the spooler shows " + found + L"."};
+        Log(L"spooler shows the driver removed", ERROR_SUCCESS);
+        LogStep(RemoveDriverPackage(package));  // a package left is logged, not a failure
+        return {};
     }
 
     // Logs the step that starts the set-up, then waits for the set-up, up to
     // ten minutes; true when both worked.
-    bool StartedAndWaitedFor(SetupResult& result, const UniqueKernelHandle& process) const
+    bool StartedAndWaitedFor(SetupResult& result, const UniqueKernelHandle& process)
     {
         LogStep(result);
         if (result.error != ERROR_SUCCESS) {
             return false;
         }
-        result = WaitForDriverCommand(process.get(), kSetupTimeoutMilliseconds);
+        waitingFor_ = L"the printer set-up";
+        result = WaitForDriverCommand(process.get(), kSetupLimit, &WaitBlocking);
         Log(result.error == ERROR_TIMEOUT ? L"printer set-up still running after 10 minutes, stopped"
                                           : L"printer set-up ended",
             result.error);
@@ -125,8 +177,9 @@ private:
 
     // Whether the spooler shows the model's printer on the port; if not,
     // what it shows instead.
-    SetupResult FoundOn(const std::wstring& port) const
+    SetupResult FoundOn(const std::wstring& port)
     {
+        waitingFor_ = L"the spooler";
         const PrinterState printer = ModelsPrinter();
         std::wstring found = L"the printer on " + port;
         const bool installed = IsInstalledOn(printer, port);
@@ -161,10 +214,17 @@ private:
         LogLine(step + L" - " + result);
     }
 
-    // What a step did, or what it could not do.
+    // What a step did, a line each, then what it could not do.
     void LogStep(const SetupResult& result) const
     {
-        Log(result.error == ERROR_SUCCESS ? result.done : result.failure, result.error);
+        for (std::size_t start = 0; start < result.done.size();) {
+            const std::size_t end = std::min(result.done.find(L'\n', start), result.done.size());
+            Log(result.done.substr(start, end - start), ERROR_SUCCESS);
+            start = end + 1;
+        }
+        if (result.error != ERROR_SUCCESS) {
+            Log(result.failure, result.error);
+        }
     }
 
     void LogLine(const std::wstring& text) const
@@ -176,14 +236,18 @@ private:
         }
     }
 
-    void Tell(const std::wstring& text, UINT icon) const
+    // Keeps a message for the end of the run, when one may be shown.
+    void Tell(const std::wstring& text, UINT icon)
     {
-        if (!request_.quiet) {
-            ::MessageBoxW(nullptr, text.c_str(), kCommandLineTitle, MB_OK | icon);
-        }
+        message_ = text;
+        messageIcon_ = icon;
     }
 
     const SetupRequest& request_;
+    HANDLE finished_ = nullptr;
+    std::atomic<const wchar_t*> waitingFor_{L"the start"};
+    std::wstring message_;
+    UINT messageIcon_ = MB_ICONINFORMATION;
 };
 
 }  // namespace

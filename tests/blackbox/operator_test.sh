@@ -58,6 +58,31 @@ spooler_state() {
         sed -n 's/^HKEY.*\\Version-3\\/driver: /p'
 }
 
+# Windows protected print mode on or off: the stand-in for its Windows
+# Runtime class registered, or not.
+cp "$(dirname "$winspool")/protected_print.dll" "$prefix/drive_c/windows/protected_print.dll"
+protected_print() {
+    local key='HKLM\Software\Microsoft\WindowsRuntime\ActivatableClassId\Windows.Graphics.Printing.ProtectedPrint.WindowsProtectedPrintInfo'
+    if [ "$1" = on ]; then
+        "$loader" reg add "$key" /v DllPath /d 'C:\windows\protected_print.dll' /f &&
+            "$loader" reg add "$key" /v ActivationType /t REG_DWORD /d 0 /f
+    else
+        "$loader" reg delete "$key" /f
+    fi >/dev/null 2>&1
+}
+
+# Sets the Print Spooler service's start type (2 automatic, 3 manual, 4
+# disabled) and, when given, its program (one that does not start: Windows
+# still starting, the service not running yet); Wine's service manager reads
+# them when it starts.
+spooler_service() {
+    local key='HKLM\System\CurrentControlSet\Services\Spooler'
+    "$loader" reg add "$key" /v Start /t REG_DWORD /d "$1" /f &&
+        "$loader" reg add "$key" /v ImagePath /t REG_EXPAND_SZ /d "${2:-C:\windows\system32\spoolsv.exe}" /f
+    stop_wineserver "$prefix"
+    start_wineserver "$prefix"
+} >/dev/null 2>&1
+
 # Takes the Ports key away, kept in the work folder, and brings it back.
 hide_ports_key() {
     { "$loader" reg export "$ports_key" "Z:${work//\//\\}\\ports.reg" /y && "$loader" reg delete "$ports_key" /f; } >/dev/null 2>&1
@@ -233,15 +258,18 @@ installed="printer: $model;driver: $model"
 "$loader" reg add "$ports_key" /v COM7: /d 9600,n,8,1 /f >/dev/null 2>&1  # a USB-serial adapter's port
 for row in "set-up-fails|RUNDLL32_STANDIN_FAILS=1 /install /port COM1 /settings 115200,e,7,2,x /quiet|1603|install COM1:||" \
     "spooler-stopped|WINEDLLOVERRIDES=rundll32.exe=n;localspl=d /install /port COM2 /quiet /log C:\\setup.log|1722|||||The Print Spooler service does not answer.* error 1722" \
-    "install|/install /port com2: /settings 57600,n,8,1,p /quiet /log C:\\setup.log|0|install COM2:|COM2:=57600,n,8,1,p|$installed||stored COM2: = 57600,n,8,1,p - done" \
+    "spooler-disabled|WINEDLLOVERRIDES=rundll32.exe=n;localspl=d /remove /quiet /log C:\\setup.log|1058|||||The Print Spooler service is disabled.* error 1058" \
+    "install|WINSPOOL_STANDIN_STARTING_MS=3000 /install /port com2: /settings 57600,n,8,1,p /quiet /log C:\\setup.log|0|install COM2:|COM2:=57600,n,8,1,p|$installed||service was starting; it answered after&&stored COM2: = 57600,n,8,1,p - done" \
     "no-information-file|/install /port COM3 /quiet /log C:\\setup.log|2|||$installed||so nothing was started: +C:.Setup.ZUTW2KXPDrvs.INF - failed, error 2:" \
-    "install-again|-INSTALL -Port COM2 -Settings 57600,n,8,1,p -Quiet|0|install COM2:||$installed" \
+    "install-again|-INSTALL -Port COM2 -Settings 57600,n,8,1,p -Quiet /log C:\\setup.log|0|||$installed||already installed on COM2: - done" \
+    "protected-print|/install /port COM3 /quiet /log C:\\setup.log|1275|||$installed||Windows protected print mode is on.* error 1275" \
     "move|/install /port COM3 /settings 1200,e,7,2 /quiet /log C:\\setup.log|0||COM3:=1200,e,7,2|$installed||printer moved from COM2: to COM3: - done" \
-    "remove|/remove /quiet /log C:\\setup.log|0|removal||||printer deleted, removal started - done" \
-    "remove-nothing|/remove /quiet /log C:\\setup.log|0|removal||||no printer to delete, removal started - done" \
+    "remove|/remove /quiet /log C:\\setup.log|0|removal||||printer deleted - done&&driver package removed: C:.windows.System32.DriverStore" \
+    "remove-nothing|/remove /quiet /log C:\\setup.log|0|removal||||no printer to delete - done" \
     "twice|/install /port COM2 /port COM3 /quiet /log C:\\setup.log|87|||||/port is given twice" \
     "forgotten-value|/install /port COM2 /log /quiet|87|||" \
     "com9-absent|/install /port COM9 /quiet /log C:\\setup.log|87|||||COM9: is not a port of this PC. Its serial ports: COM1:, COM2:, COM3:, COM4:, COM7:.* error 87" \
+    "com8-not-the-spoolers|WINSPOOL_STANDIN_HIDDEN_PORTS=COM8: /install /port COM8 /quiet /log C:\\setup.log|87|||||COM8: is not a port of this PC. Its serial ports: COM1:, COM2:, COM3:, COM4:, COM7:.* error 87" \
     "com7|/install /port com07 /settings 19200,n,8,1,p /quiet|0|install COM7:|COM7:=19200,n,8,1,p|$installed" "remove-com7|/remove /quiet|0|removal||" \
     "lpt-settings|/install /port LPT1 /settings 9600,n,8,1 /quiet|87|||" "bad-settings|/install /port COM1 /settings 4800x /quiet|87|||" \
     "no-port|/install /quiet|87|||" "unknown|/frobnicate /quiet|87|||" \
@@ -254,6 +282,12 @@ for row in "set-up-fails|RUNDLL32_STANDIN_FAILS=1 /install /port COM1 /settings 
     # printer installed all the same; the key comes back afterwards.
     [ "$name" != no-ports-key ] || hide_ports_key
     [ "$name" != no-information-file ] || rm "$information_file"
+    # Windows still starting: the Print Spooler service set to start
+    # automatically and not running yet; or the service disabled.
+    [ "$name" != install ] || spooler_service 2 'C:\windows\system32\spoolsv-not-started-yet.exe'
+    [ "$name" != spooler-disabled ] || spooler_service 4
+    [ "$name" != protected-print ] || protected_print on
+    [ "$name" != com8-not-the-spoolers ] || "$loader" reg add "$ports_key" /v COM8: /d 9600,n,8,1 /f >/dev/null 2>&1
     ports_before=$(ports_values)
     rm -f "$prefix/drive_c/setup.log"
     case $launched in
@@ -267,14 +301,21 @@ for row in "set-up-fails|RUNDLL32_STANDIN_FAILS=1 /install /port COM1 /settings 
     expect_eq "$(diff <(echo "$ports_before") <(ports_values) | sed -n 's/^> //p')" "$changes" "changed Ports values"
     expect_eq "$(spooler_state | paste -sd ';')" "$spooler" "printers and drivers"
     [ "$name" != no-ports-key ] || restore_ports_key
+    [[ $name != install && $name != spooler-disabled ]] || spooler_service 3
+    [ "$name" != protected-print ] || protected_print off
+    [ "$name" != com8-not-the-spoolers ] || "$loader" reg delete "$ports_key" /v COM8: /f >/dev/null 2>&1
     echo '[Version]' >"$information_file"
     [ "$name" != forgotten-value ] || [ "$(find / "$prefix/drive_c" "$work" -maxdepth 1 -iname quiet -newer "$work/row-start")" = "" ] ||
         fail "a file was named after /quiet"
     [ -n "$last" ] || continue
     lines=$(sed 's/^.\{21\}//' "$prefix/drive_c/setup.log" | tr -d '\r')
-    expect_eq "$(head -n 1 <<<"$lines")" "PortSetup 1.01, $arch-bit, arguments: ${arguments#WINEDLLOVERRIDES=* }" "first log line"
+    shown=$arguments
+    while [[ $shown == [A-Z]*=* ]]; do shown=${shown#* }; done
+    expect_eq "$(head -n 1 <<<"$lines")" "PortSetup 1.01, $arch-bit, arguments: $shown" "first log line"
     [[ $(tail -n 1 <<<"$lines") == "exit code $code: "?* ]] || fail "the log's last line does not end with $code"
-    grep -Eq -- "$last" <<<"$lines" || fail "no line of the log matches [$last]"
+    while read -r -d '&' pattern; do
+        [ -z "$pattern" ] || grep -Eq -- "$pattern" <<<"$lines" || fail "no line of the log matches [$pattern]"
+    done <<<"$last&"
 done
 
 # Where nobody can see a window (a window station that is not the visible
@@ -302,19 +343,33 @@ if wanted log-links; then
     mkdir -p "$prefix/drive_c/logs"
     ln -f "$prefix/drive_c/victim.txt" "$prefix/drive_c/logs/hard.log"
     ln -sf ../victim.txt "$prefix/drive_c/logs/symbolic.log"
+    line="$(install_line 'C:\Setup' LPT2:) /q"
     for link in hard symbolic; do
-        unattended 0 "$(install_line 'C:\Setup' LPT2:) /q" /install /port LPT2 /quiet /log "C:\\logs\\$link.log"
+        unattended 0 "$line" /install /port LPT2 /quiet /log "C:\\logs\\$link.log"
+        line=''  # installed already
     done
     expect_eq "$(cat "$prefix/drive_c/victim.txt")" 'system data' "the linked file"
     unattended 0 "$removal_line /q" /remove /quiet
 fi
 
-# A printer with a job in its queue: purged, then deleted, then the driver.
-if wanted remove-queued-job; then
+# Windows only marks a printer for deletion while a job is still being
+# written to its port, and hides it at once while it keeps the driver in
+# use: a paused printer is resumed and purged, and the removal runs again
+# until the printer is gone (3 s), then its package goes; a job that never
+# ends fails after 30 s, logged, the printer still there for the next run.
+if wanted remove-pending; then
     printui /if /b "$model" /r COM2: /m "$model"
-    unattended 0 "$removal_line /q" WINSPOOL_STANDIN_JOBS="$model" /remove /quiet
-    expect_eq "$(paste -sd ' ' "$WINSPOOL_STANDIN_LOG")" 'purged deleted' "the spooler's steps"
+    unattended 0 - WINSPOOL_STANDIN_JOBS=1 WINSPOOL_STANDIN_PAUSED=1 WINSPOOL_STANDIN_PRINTING_MS=3000 /remove /quiet \
+        /log 'C:\pending.log'
+    expect_eq "$(paste -sd ' ' "$WINSPOOL_STANDIN_LOG")" 'resumed purged marked for deletion deleted package deleted' \
+        "the spooler's steps"
+    grep -q 'the driver still held by a printer being deleted; the removal runs again - done' \
+        "$prefix/drive_c/pending.log" || fail "no second run of the removal logged"
     expect_eq "$(spooler_state)" '' "printers and drivers left"
+    printui /if /b "$model" /r COM2: /m "$model"
+    unattended 1603 - WINSPOOL_STANDIN_PRINTING_MS=-1 /remove /quiet /log 'C:\stuck.log'
+    grep -q 'is still being deleted .* failed, error 3001' "$prefix/drive_c/stuck.log" || fail "no log line"
+    unattended 0 - /remove /quiet
 fi
 
 # The printer of the model's name with another driver is not installed; a
@@ -335,8 +390,8 @@ fi
 
 # Against a Wine whose clock runs fast, where the time limits pass at once: a
 # set-up that never ends (ended before the stand-in records it) is ended,
-# logged, and nothing of it is left; with a job that stays through the purge,
-# nothing is started.
+# logged, and nothing of it is left; a spooler call that never returns ends
+# the run at its deadline, logged.
 if wanted time-limits; then
     stop_wineserver "$prefix"
     LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 FAKETIME='+0 x50' wineserver -p
@@ -345,9 +400,9 @@ if wanted time-limits; then
     grep -q 'still running after 10 minutes, stopped - failed, error 1460' "$prefix/drive_c/hang.log" || fail "no log line"
     sleep 2
     ! pgrep -f 'rundll32 printui.dll,PrintUIEntry' >/dev/null || fail "the set-up was left running"
-    printui /if /b "$model" /r COM2: /m "$model"
-    unattended 1603 '' WINSPOOL_STANDIN_JOBS="$model" WINSPOOL_STANDIN_STUCK=1 /remove /quiet /log 'C:\stuck.log'
-    grep -q 'is still there 30 seconds after it was deleted' "$prefix/drive_c/stuck.log" || fail "no log line"
+    unattended 1460 '' WINSPOOL_STANDIN_HANGS=1 /install /port COM1 /quiet /log 'C:\deadline.log'
+    grep -q 'still waiting for the spooler after 15 minutes, stopped - failed, error 1460' "$prefix/drive_c/deadline.log" ||
+        fail "the deadline is not logged"
     stop_wineserver "$prefix"
     start_wineserver "$prefix"
     unattended 0 "$removal_line /q" /remove /quiet
@@ -487,6 +542,6 @@ for failure in memory length; do
 done
 
 stop_wineserver "$prefix"
-rm -rf "$prefix"
+[ -n "${OPERATOR_KEEP:-}" ] || rm -rf "$prefix"
 [ "$failures" -eq 0 ] && echo "operator cases passed"
 exit $((failures > 0))

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "dialog/form_layout.hpp"
+#include "driver/spooler.hpp"
 #include "platform/system_function.hpp"
 #include "platform/system_paths.hpp"
 
@@ -220,10 +221,6 @@ TEST_F(Form1Test, ExactlyOnePortIsChosenAndOnlyASerialPortEnablesTheSettings)
             EXPECT_EQ(Enabled(Label1Id(i)), serial) << chosen;
         }
     }
-    // An arrow key on the focused button chooses the next one.
-    ::SetFocus(Item(Option1Id(0)));
-    Press(VK_DOWN);
-    EXPECT_TRUE(Checked(Option1Id(1)) && !Checked(Option1Id(0)));
     // The lists keep their choices while disabled, and look disabled.
     EXPECT_EQ(::SendMessageW(Item(Combo1Id(0)), CB_GETCURSEL, 0, 0), 10);
     Click(Option2Id(0));
@@ -402,6 +399,70 @@ TEST_F(Form1Test, EveryEntryOfEveryListReachesThePortsValueAsItsOwnCode)
         Open();
     }
     ::DeleteFileW(informationFile.c_str());
+}
+
+// What another thread sees of the dialog a second into its wait.
+struct SeenWhileWaiting {
+    HWND window = nullptr;
+    bool answered = false;
+    bool hung = true;
+    bool takesInput = true;
+};
+
+DWORD WINAPI LookAtTheWaitingDialog(void* parameter)
+{
+    auto* seen = static_cast<SeenWhileWaiting*>(parameter);
+    ::Sleep(1000);
+    DWORD_PTR answer = 0;
+    seen->answered = ::SendMessageTimeoutW(seen->window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) != 0;
+    seen->hung = ::IsHungAppWindow(seen->window) != FALSE;
+    seen->takesInput = ::IsWindowEnabled(seen->window) || ::IsWindowEnabled(::GetDlgItem(seen->window, kCommand1));
+    // A real click on Next: a window that takes no input does nothing with it.
+    RECT next{};
+    ::GetWindowRect(::GetDlgItem(seen->window, kCommand1), &next);
+    ::SetCursorPos((next.left + next.right) / 2, (next.top + next.bottom) / 2);
+    INPUT click[2] = {};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, click, sizeof(INPUT));
+    return 0;
+}
+
+// Delete while Windows keeps the printer for a job still being printed (the
+// stand-in spooler, for three seconds): the window answers throughout, takes
+// no input, and the dialog then ends with the printer and its driver gone.
+TEST_F(Form1Test, DeleteWaitsForThePrinterWithTheWindowAnsweringAndTakingNoInput)
+{
+    wchar_t install[] =
+        L"rundll32 printui.dll,PrintUIEntry /if /b \"Q7 MiniPrinter(Cut Mode)\" /r \"COM2:\" /m "
+        L"\"Q7 MiniPrinter(Cut Mode)\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION printui{};
+    ASSERT_TRUE(::CreateProcessW(L"C:\\windows\\system32\\rundll32.exe", install, nullptr, nullptr, FALSE, 0, nullptr,
+                                 nullptr, &startup, &printui));
+    ::WaitForSingleObject(printui.hProcess, INFINITE);
+    ::CloseHandle(printui.hThread);
+    ::CloseHandle(printui.hProcess);
+    ASSERT_TRUE(ModelsPrinter().exists);
+    ::SetEnvironmentVariableW(L"WINSPOOL_STANDIN_PRINTING_MS", L"3000");
+    SeenWhileWaiting seen;
+    seen.window = form_->Window();
+    const HANDLE observer = ::CreateThread(nullptr, 0, &LookAtTheWaitingDialog, &seen, 0, nullptr);
+    const ULONGLONG start = ::GetTickCount64();
+    Click(kCmdDelete);
+    ::WaitForSingleObject(observer, INFINITE);
+    ::CloseHandle(observer);
+    ::SetEnvironmentVariableW(L"WINSPOOL_STANDIN_PRINTING_MS", nullptr);
+    EXPECT_GE(::GetTickCount64() - start, 3000u) << "the printer's deletion was waited for";
+    EXPECT_TRUE(seen.answered);
+    EXPECT_FALSE(seen.hung);
+    EXPECT_FALSE(seen.takesInput);
+    Pump();
+    EXPECT_EQ(form_->Window(), nullptr) << "Delete ends the dialog";
+    EXPECT_FALSE(ModelsPrinter().exists);
+    EXPECT_FALSE(ModelsDriver().native);
 }
 
 }  // namespace

@@ -1,21 +1,49 @@
 // Stands in for the spooler's client, winspool.drv, for the program under
-// test only, where Wine's spooler is kinder than Windows': with
-// WINSPOOL_STANDIN_JOBS set, the printer the program opens has a job in its
-// queue, so DeletePrinter only marks it for deletion (GetPrinterW shows
-// PRINTER_STATUS_PENDING_DELETION) and it goes once its queue is purged.
-// WINSPOOL_STANDIN_STUCK keeps the job through a purge (one being printed to a
-// port that does not answer). These steps are appended to the file
-// WINSPOOL_STANDIN_LOG; every call goes on to Wine's own winspool.drv.
+// test only, where Wine's spooler is kinder than Windows'. Every call goes on
+// to Wine's own winspool.drv; the environment (read at each call) adds:
+// - WINSPOOL_STANDIN_JOBS: the printer has a job waiting, which a purge
+//   takes away; WINSPOOL_STANDIN_PRINTING_MS: a job being written to the port,
+//   which no purge takes away, ending that many milliseconds after the
+//   printer's deletion (-1: never). With either, DeletePrinter marks the
+//   printer for deletion and deletes it once its jobs are done ("DeletePrinter
+//   function", Windows docs). Marked, it is left out of every later open and
+//   enumeration at once, yet keeps its driver in use (MS-RPRN 3.1.4.2.4,
+//   RpcDeletePrinter): here the printer stays in Wine's spooler until then, so
+//   that the stand-in rundll32.exe keeps the driver.
+// - WINSPOOL_STANDIN_PAUSED: the printer is paused; paused with jobs, it
+//   cannot be deleted (ERROR_ACCESS_DENIED, as the same page says) until
+//   PRINTER_CONTROL_RESUME.
+// - WINSPOOL_STANDIN_STARTING_MS: the Print Spooler service answers nothing
+//   (RPC_S_SERVER_UNAVAILABLE) until that long after the process started.
+// - WINSPOOL_STANDIN_HIDDEN_PORTS: ports the Ports key names but the spooler
+//   does not have (written after it started: the local port monitor reads
+//   the key when the spooler starts), left out of EnumPortsW.
+// - WINSPOOL_STANDIN_HANGS: OpenPrinterW never returns (a spooler hung by a
+//   driver: "a blocking or synchronous function and might not return").
+// Level 8 driver information names the driver store's copy of the model's
+// information file, and DeletePrinterDriverPackageW (which Wine lacks) fails
+// with ERROR_PRINTER_DRIVER_PACKAGE_IN_USE while a driver of the model is
+// installed in any environment. Steps go to the file WINSPOOL_STANDIN_LOG.
 #include <windows.h>
 #include <winspool.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
-bool jobQueued = std::getenv("WINSPOOL_STANDIN_JOBS") != nullptr;
-bool markedForDeletion = false;
+const wchar_t kModel[] = L"Q7 MiniPrinter(Cut Mode)";
+const wchar_t kPackage[] =
+    L"C:\\windows\\System32\\DriverStore\\FileRepository\\zutw2kxpdrvs.inf_amd64_5a1c0b3f\\zutw2kxpdrvs.inf";
+
+std::string Setting(const char* name)
+{
+    char value[512] = {};
+    return ::GetEnvironmentVariableA(name, value, sizeof value) != 0 ? value : "";
+}
 
 template <typename Function>
 Function Wine(const char* name)
@@ -30,65 +58,210 @@ Function Wine(const char* name)
 
 void Note(const char* step)
 {
-    const char* file = std::getenv("WINSPOOL_STANDIN_LOG");
-    if (std::FILE* log = file != nullptr ? std::fopen(file, "ab") : nullptr) {
+    const std::string file = Setting("WINSPOOL_STANDIN_LOG");
+    if (std::FILE* log = file.empty() ? nullptr : std::fopen(file.c_str(), "ab")) {
         std::fprintf(log, "%s\n", step);
         std::fclose(log);
     }
 }
 
-BOOL DeleteNow(HANDLE printer)
+bool queuedTaken = false;  // by a purge
+bool resumed = false;
+std::wstring pending;  // the printer marked for deletion
+HANDLE pendingHandle;  // Wine's, kept until its jobs are done
+ULONGLONG pendingSince;
+
+bool Queued()
 {
-    Note("deleted");
-    return Wine<BOOL(WINAPI*)(HANDLE)>("DeletePrinter")(printer);
+    return !queuedTaken && !Setting("WINSPOOL_STANDIN_JOBS").empty();
+}
+bool Printing()
+{
+    const std::string ms = Setting("WINSPOOL_STANDIN_PRINTING_MS");
+    return !ms.empty() && (pending.empty() || std::atoi(ms.c_str()) < 0 ||
+                           ::GetTickCount64() - pendingSince < static_cast<ULONGLONG>(std::atoi(ms.c_str())));
+}
+bool Paused()
+{
+    return !resumed && !Setting("WINSPOOL_STANDIN_PAUSED").empty();
+}
+
+// The printer marked for deletion goes once its jobs are done. False, with
+// the error, while the spooler is still starting.
+bool Answers()
+{
+    if (!pending.empty() && !Queued() && !Printing()) {
+        Wine<BOOL(WINAPI*)(HANDLE)>("DeletePrinter")(pendingHandle);
+        Wine<BOOL(WINAPI*)(HANDLE)>("ClosePrinter")(pendingHandle);
+        pending.clear();
+        Note("deleted");
+    }
+    static const ULONGLONG start = ::GetTickCount64();
+    const std::string ms = Setting("WINSPOOL_STANDIN_STARTING_MS");
+    if (!ms.empty() && ::GetTickCount64() - start < static_cast<ULONGLONG>(std::atoi(ms.c_str()))) {
+        ::SetLastError(RPC_S_SERVER_UNAVAILABLE);
+        return false;
+    }
+    return true;
+}
+
+// Leaves the entries whose name is hidden out of an enumeration's array.
+template <typename Info, typename Name>
+void LeaveOut(LPBYTE buffer, LPDWORD count, Name name, const std::vector<std::wstring>& hidden)
+{
+    auto* entries = reinterpret_cast<Info*>(buffer);
+    DWORD kept = 0;
+    for (DWORD i = 0; i < *count; ++i) {
+        bool hide = false;
+        for (const std::wstring& h : hidden) {
+            hide = hide || (name(entries[i]) != nullptr && ::lstrcmpiW(name(entries[i]), h.c_str()) == 0);
+        }
+        if (!hide) {
+            entries[kept++] = entries[i];
+        }
+    }
+    *count = kept;
 }
 
 }  // namespace
 
-// Passed on as they are.
-#define PASSED_ON(name, parameters, arguments)                   \
-    extern "C" __declspec(dllexport) BOOL WINAPI name parameters \
-    {                                                            \
-        return Wine<BOOL(WINAPI*) parameters>(#name) arguments;  \
-    }
-PASSED_ON(OpenPrinterW, (LPWSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSW defaults), (name, printer, defaults))
-PASSED_ON(ClosePrinter, (HANDLE printer), (printer))
-PASSED_ON(EnumPrinterDriversW,
-          (LPWSTR server, LPWSTR environment, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD count),
-          (server, environment, level, buffer, size, needed, count))
-PASSED_ON(EnumPrintersW,
-          (DWORD flags, LPWSTR name, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD count),
-          (flags, name, level, buffer, size, needed, count))
-
-extern "C" __declspec(dllexport) BOOL WINAPI DeletePrinter(HANDLE printer)
+extern "C" __declspec(dllexport) BOOL WINAPI OpenPrinterW(LPWSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSW defaults)
 {
-    markedForDeletion = jobQueued;
-    if (markedForDeletion) {
-        Note("marked for deletion");
-        return TRUE;
+    if (!Setting("WINSPOOL_STANDIN_HANGS").empty()) {
+        ::Sleep(INFINITE);
     }
-    return DeleteNow(printer);
+    if (!Answers()) {
+        return FALSE;
+    }
+    if (name != nullptr && !pending.empty() && ::lstrcmpiW(name, pending.c_str()) == 0) {
+        ::SetLastError(ERROR_INVALID_PRINTER_NAME);
+        return FALSE;
+    }
+    return Wine<decltype(&OpenPrinterW)>("OpenPrinterW")(name, printer, defaults);
 }
 
-extern "C" __declspec(dllexport) BOOL WINAPI SetPrinterW(HANDLE printer, DWORD level, LPBYTE info, DWORD command)
+extern "C" __declspec(dllexport) BOOL WINAPI ClosePrinter(HANDLE printer)
 {
-    if (level != 0 || command != PRINTER_CONTROL_PURGE) {
-        return Wine<BOOL(WINAPI*)(HANDLE, DWORD, LPBYTE, DWORD)>("SetPrinterW")(printer, level, info, command);
+    return Wine<BOOL(WINAPI*)(HANDLE)>("ClosePrinter")(printer);
+}
+
+extern "C" __declspec(dllexport) BOOL WINAPI
+    EnumPrintersW(DWORD flags, LPWSTR name, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD count)
+{
+    if (!Answers()) {
+        return FALSE;
     }
-    jobQueued = jobQueued && std::getenv("WINSPOOL_STANDIN_STUCK") != nullptr;
-    Note("purged");
-    return markedForDeletion && !jobQueued ? DeleteNow(printer) : TRUE;
+    const BOOL done = Wine<decltype(&EnumPrintersW)>("EnumPrintersW")(flags, name, level, buffer, size, needed, count);
+    if (done && level == 2 && !pending.empty()) {
+        LeaveOut<PRINTER_INFO_2W>(buffer, count, [](const PRINTER_INFO_2W& p) { return p.pPrinterName; }, {pending});
+    }
+    return done;
+}
+
+extern "C" __declspec(dllexport) BOOL WINAPI
+    EnumPrinterDriversW(LPWSTR server, LPWSTR environment, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
+                        LPDWORD count)
+{
+    if (!Answers()) {
+        return FALSE;
+    }
+    const BOOL done = Wine<decltype(&EnumPrinterDriversW)>("EnumPrinterDriversW")(server, environment, level, buffer,
+                                                                                  size, needed, count);
+    auto* drivers = reinterpret_cast<DRIVER_INFO_8W*>(buffer);
+    for (DWORD i = 0; done && level == 8 && i < *count; ++i) {
+        if (::lstrcmpiW(drivers[i].pName, kModel) == 0 && drivers[i].pszInfPath == nullptr) {
+            drivers[i].pszInfPath = const_cast<wchar_t*>(kPackage);
+        }
+    }
+    return done;
+}
+
+extern "C" __declspec(dllexport) BOOL WINAPI
+    EnumPortsW(LPWSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD count)
+{
+    if (!Answers()) {
+        return FALSE;
+    }
+    const BOOL done = Wine<decltype(&EnumPortsW)>("EnumPortsW")(server, level, buffer, size, needed, count);
+    std::vector<std::wstring> hidden;
+    const std::string ports = Setting("WINSPOOL_STANDIN_HIDDEN_PORTS");
+    for (std::size_t start = 0; start < ports.size();) {
+        const std::size_t end = std::min(ports.find(' ', start), ports.size());
+        hidden.emplace_back(ports.begin() + static_cast<std::ptrdiff_t>(start),
+                            ports.begin() + static_cast<std::ptrdiff_t>(end));
+        start = end + 1;
+    }
+    if (done && level == 1) {
+        LeaveOut<PORT_INFO_1W>(
+            buffer, count, [](const PORT_INFO_1W& p) { return p.pName; }, hidden);
+    }
+    return done;
 }
 
 extern "C" __declspec(dllexport) BOOL WINAPI
     GetPrinterW(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed)
 {
-    const BOOL done =
-        Wine<BOOL(WINAPI*)(HANDLE, DWORD, LPBYTE, DWORD, LPDWORD)>("GetPrinterW")(printer, level, buffer, size, needed);
-    if (done && level == 2 && jobQueued) {
+    const BOOL done = Wine<decltype(&GetPrinterW)>("GetPrinterW")(printer, level, buffer, size, needed);
+    if (done && level == 2) {
         auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer);
-        info->cJobs = 1;
-        info->Status |= markedForDeletion ? PRINTER_STATUS_PENDING_DELETION : 0;
+        info->cJobs = (Queued() ? 1 : 0) + (Printing() ? 1 : 0);
+        info->Status |= Paused() ? PRINTER_STATUS_PAUSED : 0;
     }
     return done;
+}
+
+extern "C" __declspec(dllexport) BOOL WINAPI SetPrinterW(HANDLE printer, DWORD level, LPBYTE info, DWORD command)
+{
+    if (level == 0 && command == PRINTER_CONTROL_PURGE) {
+        queuedTaken = true;
+        Note("purged");
+        return Answers();
+    }
+    if (level == 0 && command == PRINTER_CONTROL_RESUME) {
+        resumed = true;
+        Note("resumed");
+        return TRUE;
+    }
+    return Wine<decltype(&SetPrinterW)>("SetPrinterW")(printer, level, info, command);
+}
+
+extern "C" __declspec(dllexport) BOOL WINAPI DeletePrinter(HANDLE printer)
+{
+    if (Paused() && (Queued() || Printing())) {
+        Note("refused: paused with jobs");
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (!Queued() && !Printing()) {
+        Note("deleted");
+        return Wine<BOOL(WINAPI*)(HANDLE)>("DeletePrinter")(printer);
+    }
+    DWORD needed = 0;
+    Wine<decltype(&GetPrinterW)>("GetPrinterW")(printer, 2, nullptr, 0, &needed);
+    std::vector<BYTE> buffer(needed + sizeof(PRINTER_INFO_2W));
+    Wine<decltype(&GetPrinterW)>("GetPrinterW")(printer, 2, buffer.data(), needed, &needed);
+    pending = reinterpret_cast<PRINTER_INFO_2W*>(buffer.data())->pPrinterName;
+    Wine<decltype(&OpenPrinterW)>("OpenPrinterW")(pending.data(), &pendingHandle, nullptr);
+    pendingSince = ::GetTickCount64();
+    Note("marked for deletion");
+    return TRUE;
+}
+
+extern "C" __declspec(dllexport) HRESULT WINAPI
+    DeletePrinterDriverPackageW(LPCWSTR /*server*/, LPCWSTR infPath, LPCWSTR /*environment*/)
+{
+    DWORD needed = 0;
+    DWORD count = 0;
+    wchar_t all[] = L"all";
+    EnumPrinterDriversW(nullptr, all, 2, nullptr, 0, &needed, &count);
+    std::vector<BYTE> buffer(needed + sizeof(DRIVER_INFO_2W));
+    EnumPrinterDriversW(nullptr, all, 2, buffer.data(), needed, &needed, &count);
+    for (DWORD i = 0; i < count; ++i) {
+        if (::lstrcmpiW(reinterpret_cast<DRIVER_INFO_2W*>(buffer.data())[i].pName, kModel) == 0) {
+            Note("package kept: in use");
+            return HRESULT_FROM_WIN32(3016);  // ERROR_PRINTER_DRIVER_PACKAGE_IN_USE
+        }
+    }
+    Note(::lstrcmpiW(infPath, kPackage) == 0 ? "package deleted" : "another package deleted");
+    return S_OK;
 }

@@ -1,0 +1,60 @@
+#include "driver/protected_print.hpp"
+
+#include <roapi.h>
+#include <winstring.h>
+
+#include "platform/system_function.hpp"
+
+namespace portsetup {
+
+// The class's static interface, IWindowsProtectedPrintInfoStatics. Not of
+// this file alone: the compiler would take a type no object here implements
+// for one no object anywhere has.
+struct ProtectedPrintInfoStatics : IInspectable {
+    virtual HRESULT STDMETHODCALLTYPE get_IsProtectedPrintEnabled(boolean* enabled) = 0;
+};
+
+namespace {
+
+constexpr wchar_t kProtectedPrintInfoClass[] = L"Windows.Graphics.Printing.ProtectedPrint.WindowsProtectedPrintInfo";
+
+constexpr IID kProtectedPrintInfoStaticsId{
+    0xa7d212f3, 0x4168, 0x5485, {0x98, 0xab, 0xd8, 0x9d, 0x04, 0x60, 0x3b, 0x40}};
+
+}  // namespace
+
+bool ProtectedPrintModeOn()
+{
+    // The Windows Runtime (combase.dll) came with Windows 8; the class with 11 24H2.
+    const HMODULE combase = SystemLibrary(L"combase.dll");
+    const auto initialize = SYSTEM_FUNCTION(combase, RoInitialize);
+    const auto uninitialize = SYSTEM_FUNCTION(combase, RoUninitialize);
+    const auto createString = SYSTEM_FUNCTION(combase, WindowsCreateString);
+    const auto deleteString = SYSTEM_FUNCTION(combase, WindowsDeleteString);
+    const auto getFactory = SYSTEM_FUNCTION(combase, RoGetActivationFactory);
+    if (initialize == nullptr || uninitialize == nullptr || createString == nullptr || deleteString == nullptr ||
+        getFactory == nullptr) {
+        return false;
+    }
+    // S_FALSE (already initialised) is balanced by the uninitialise too; a
+    // thread of another apartment kind can still ask.
+    const HRESULT initialized = initialize(RO_INIT_MULTITHREADED);
+    HSTRING className = nullptr;
+    ProtectedPrintInfoStatics* statics = nullptr;
+    boolean enabled = 0;
+    if (SUCCEEDED(createString(kProtectedPrintInfoClass, sizeof kProtectedPrintInfoClass / sizeof(wchar_t) - 1,
+                               &className)) &&
+        SUCCEEDED(getFactory(className, kProtectedPrintInfoStaticsId, reinterpret_cast<void**>(&statics)))) {
+        if (FAILED(statics->get_IsProtectedPrintEnabled(&enabled))) {
+            enabled = 0;
+        }
+        statics->Release();
+    }
+    deleteString(className);
+    if (SUCCEEDED(initialized)) {
+        uninitialize();
+    }
+    return enabled != 0;
+}
+
+}  // namespace portsetup
