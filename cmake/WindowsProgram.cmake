@@ -46,6 +46,8 @@ add_library(portsetup_win32 STATIC
   src/platform/desktop.cpp
   src/platform/dll_search.cpp
   src/platform/dpi.cpp
+  src/platform/file_owner.cpp
+  src/platform/mitigations.cpp
   src/platform/service_state.cpp
   src/platform/system_function.cpp
   src/platform/waiting.cpp

@@ -10,11 +10,13 @@
 #include "platform/desktop.hpp"
 #include "platform/dll_search.hpp"
 #include "platform/error_text.hpp"
+#include "platform/mitigations.hpp"
 #include "unattended/unattended.hpp"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*showCommand*/)
 {
     portsetup::RestrictDllSearchToSystemFolder();
+    portsetup::TurnOnProcessMitigations(__argc > 1);
     const bool seen = portsetup::WindowsCanBeSeen();
     if (__argc > 1) {
         portsetup::SetupRequest request = portsetup::ParseSetupArguments({__wargv + 1, __wargv + __argc});

@@ -1,71 +1,145 @@
 #include "platform/log_file.hpp"
 
 #include <windows.h>
+#include <winternl.h>
 
 #include <string>
 
 #include "platform/error_text.hpp"
+#include "platform/file_owner.hpp"
+#include "platform/log_text.hpp"
+#include "platform/system_function.hpp"
 #include "platform/system_paths.hpp"
-#include "platform/win32_handles.hpp"
 
 namespace portsetup {
 
 namespace {
 
-// True when the open file is a plain file with one name, and that name is the
-// path asked for. The log is written as an administrator or SYSTEM: a link
-// or a junction planted by a user would otherwise lead those lines, and the
-// file's growth, into a file of the system's.
-bool IsPlainFileAt(HANDLE file, const std::wstring& askedPath)
+// A path as Windows spells it out: full, with long names; "" on failure.
+std::wstring LongFullPath(const std::wstring& path)
+{
+    const std::wstring full = PathFrom(
+        [&path](wchar_t* buffer, DWORD size) { return ::GetFullPathNameW(path.c_str(), size, buffer, nullptr); });
+    std::wstring longPath =
+        PathFrom([&full](wchar_t* buffer, DWORD size) { return ::GetLongPathNameW(full.c_str(), buffer, size); });
+    return longPath.empty() ? full : longPath;
+}
+
+// True when the open file or folder is no link itself, has one name, and
+// that name is the path asked for: a link or junction anywhere on the way
+// would give another final path.
+bool IsItselfAt(HANDLE handle, const std::wstring& path, bool folder)
 {
     BY_HANDLE_FILE_INFORMATION information{};
-    if (!::GetFileInformationByHandle(file, &information) || information.nNumberOfLinks != 1 ||
-        (information.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+    if (!::GetFileInformationByHandle(handle, &information) ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
+        ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != folder ||
+        (!folder && information.nNumberOfLinks != 1)) {
         return false;
     }
-    std::wstring finalPath = PathFrom([file](wchar_t* buffer, DWORD size) {
-        return ::GetFinalPathNameByHandleW(file, buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    std::wstring finalPath = PathFrom([handle](wchar_t* buffer, DWORD size) {
+        return ::GetFinalPathNameByHandleW(handle, buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     });
     if (finalPath.rfind(L"\\\\?\\UNC\\", 0) == 0) {
         finalPath.erase(2, 6);  // \\?\UNC\server\share → \\server\share
     } else if (finalPath.rfind(L"\\\\?\\", 0) == 0) {
         finalPath.erase(0, 4);
     }
-    const std::wstring fullPath = PathFrom([&askedPath](wchar_t* buffer, DWORD size) {
-        return ::GetFullPathNameW(askedPath.c_str(), size, buffer, nullptr);
-    });
-    // Short (8.3) names spelled out, as the final path has them.
-    std::wstring longPath = PathFrom(
-        [&fullPath](wchar_t* buffer, DWORD size) { return ::GetLongPathNameW(fullPath.c_str(), buffer, size); });
-    if (longPath.empty()) {
-        longPath = fullPath;
-    }
-    return !finalPath.empty() &&
-           ::CompareStringOrdinal(finalPath.c_str(), -1, longPath.c_str(), -1, TRUE) == CSTR_EQUAL;
+    const std::wstring asked = LongFullPath(path);
+    return !finalPath.empty() && ::CompareStringOrdinal(finalPath.c_str(), -1, asked.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
 }  // namespace
 
-void AppendLogLine(const std::wstring& file, std::wstring_view text)
+LogFile::LogFile(const std::wstring& path)
 {
+    if (path.empty()) {
+        return;
+    }
+    const auto refuse = [this, &path](const std::wstring& why, DWORD error) {
+        refused_ = L"The log " + path + L" was not written: " + why +
+                   (error != ERROR_SUCCESS ? L" (" + SystemErrorText(error) + L")" : L"") + L".";
+    };
+    const std::wstring full = LongFullPath(path);
+    const std::size_t separator = full.find_last_of(L'\\');
+    if (full.empty() || separator == std::wstring::npos || separator + 1 == full.size()) {
+        refuse(L"it names no file", ERROR_SUCCESS);
+        return;
+    }
+    const std::wstring folder = full.substr(0, separator == 2 ? 3 : separator);  // "C:\" keeps its backslash
+    std::wstring name = full.substr(separator + 1);
+    // The folder itself, not what a reparse point in its place leads to.
+    const UniqueFile folderHandle(::CreateFileW(folder.c_str(), FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                OPEN_EXISTING,
+                                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!folderHandle) {
+        refuse(L"its folder cannot be opened", ::GetLastError());
+        return;
+    }
+    if (!IsItselfAt(folderHandle.get(), folder, true)) {
+        refuse(L"its folder is reached through a link (a junction or a symbolic link)", ERROR_SUCCESS);
+        return;
+    }
+    // Created or opened in that folder only, never through a link; an
+    // opportunistic lock another program holds on it does not hold this up.
+    static const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    static const auto createFile = SYSTEM_FUNCTION(ntdll, NtCreateFile);
+    static const auto statusToError = SYSTEM_FUNCTION(ntdll, RtlNtStatusToDosError);
+    if (createFile == nullptr || statusToError == nullptr) {
+        refuse(L"this Windows cannot open it safely", ERROR_PROC_NOT_FOUND);
+        return;
+    }
+    UNICODE_STRING objectName{static_cast<USHORT>(name.size() * sizeof(wchar_t)),
+                              static_cast<USHORT>(name.size() * sizeof(wchar_t)), name.data()};
+    OBJECT_ATTRIBUTES attributes{};
+    attributes.Length = sizeof attributes;
+    attributes.RootDirectory = folderHandle.get();
+    attributes.ObjectName = &objectName;
+    attributes.Attributes = OBJ_CASE_INSENSITIVE;
+    IO_STATUS_BLOCK status{};
+    HANDLE opened = nullptr;
+    const NTSTATUS created = createFile(
+        &opened, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | READ_CONTROL | SYNCHRONIZE, &attributes, &status, nullptr,
+        FILE_ATTRIBUTE_NORMAL, FILE_SHARE_READ, FILE_OPEN_IF,
+        FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT | FILE_COMPLETE_IF_OPLOCKED,
+        nullptr, 0);
+    if (created < 0) {
+        refuse(L"it cannot be opened", statusToError(created));
+        return;
+    }
+    UniqueFile file(opened);
+    if (!IsItselfAt(file.get(), full, false)) {
+        refuse(L"it is a link, or a file with another name as well", ERROR_SUCCESS);
+        return;
+    }
+    if (status.Information != FILE_CREATED && !OwnedByAdministratorsOrSelf(file.get())) {
+        refuse(
+            L"it was there before, and its owner is not SYSTEM, Administrators, TrustedInstaller or this account "
+            L"(a file someone put there first)",
+            ERROR_SUCCESS);
+        return;
+    }
+    file_ = std::move(file);
+}
+
+void LogFile::Append(std::wstring_view text) const
+{
+    if (!file_) {
+        return;
+    }
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
     const std::wstring line = DecimalText(now.wYear, 4) + L"-" + DecimalText(now.wMonth, 2) + L"-" +
                               DecimalText(now.wDay, 2) + L" " + DecimalText(now.wHour, 2) + L":" +
                               DecimalText(now.wMinute, 2) + L":" + DecimalText(now.wSecond, 2) + L"  " +
-                              std::wstring(text) + L"\r\n";
+                              EscapedForLog(text) + L"\r\n";
     const int size =
         ::WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), utf8.data(), size, nullptr, nullptr);
-    // A reparse point is opened itself, not followed.
-    const UniqueFile log(::CreateFileW(file.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     DWORD written = 0;
-    if (log && IsPlainFileAt(log.get(), file)) {
-        ::WriteFile(log.get(), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
-    }
+    ::WriteFile(file_.get(), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
 }
 
 }  // namespace portsetup

@@ -3,12 +3,31 @@
 #include <string>
 #include <string_view>
 
+#include "platform/win32_handles.hpp"
+
 namespace portsetup {
 
-// Appends "YYYY-MM-DD hh:mm:ss  text" and a line break to the file, in
-// UTF-8, creating it if need be. A log that cannot be written is let go, and
-// so is one that is not a plain file of its own at that path (a link, a
-// junction, a file with another name as well): nothing is written to it.
-void AppendLogLine(const std::wstring& file, std::wstring_view text);
+// The log of a run, opened once and appended to a line at a time, in UTF-8.
+// The program may run as SYSTEM, so nothing a standard user can place on the
+// path steers it: the folder must exist and be reached through no link (a
+// junction, a symbolic link), the file is created or opened relative to that
+// folder without following a link, and it must be a file of its own (one
+// name), owned by SYSTEM, Administrators, TrustedInstaller or this account
+// when it was there before. A log refused so is not written at all.
+class LogFile {
+public:
+    explicit LogFile(const std::wstring& path);  // an empty path: no log
+
+    // Why the log is not written; empty when it is, or when none was asked for.
+    [[nodiscard]] const std::wstring& RefusedBecause() const { return refused_; }
+
+    // Appends "YYYY-MM-DD hh:mm:ss  text" and a line break, the text's control
+    // characters escaped.
+    void Append(std::wstring_view text) const;
+
+private:
+    UniqueFile file_;
+    std::wstring refused_;
+};
 
 }  // namespace portsetup

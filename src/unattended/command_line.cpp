@@ -5,6 +5,7 @@
 #include <cwctype>
 
 #include "driver/port_names.hpp"
+#include "platform/log_text.hpp"
 #include "settings/setting_lists.hpp"
 
 namespace portsetup {
@@ -70,13 +71,13 @@ std::wstring ShownValue(std::wstring_view value)
         return L"\"\"";
     }
     if (value.size() <= kShownLength) {
-        return std::wstring(value);
+        return EscapedForLog(value);
     }
     std::size_t length = kShownLength;
     if (value[length - 1] >= 0xD800 && value[length - 1] <= 0xDBFF) {
         --length;  // not half a character
     }
-    return std::wstring(value.substr(0, length)) + L"\u2026";
+    return EscapedForLog(value.substr(0, length)) + L"\u2026";
 }
 
 SetupRequest ParseSetupArguments(const std::vector<std::wstring>& arguments)
@@ -84,8 +85,7 @@ SetupRequest ParseSetupArguments(const std::vector<std::wstring>& arguments)
     SetupRequest request;
     std::vector<std::wstring_view> given;
     for (const std::wstring& argument : arguments) {
-        const bool quoted = argument.empty() || argument.find_first_of(L" \t") != std::wstring::npos;
-        request.arguments += (request.arguments.empty() ? L"" : L" ") + (quoted ? L'"' + argument + L'"' : argument);
+        request.arguments += (request.arguments.empty() ? L"" : L" ") + QuotedArgument(argument);
     }
     // Quiet and a log named once hold for the report of a refused command line too.
     std::size_t logsNamed = 0;

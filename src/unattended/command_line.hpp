@@ -16,7 +16,7 @@ struct SetupRequest {
     bool quiet = false;      // no window of any kind
     std::wstring logFile;    // empty: no log
     std::wstring problem;    // why the command line is refused; empty when it is not
-    std::wstring arguments;  // as given, for the log; quoted where they hold a space
+    std::wstring arguments;  // as given, for the log: escaped, quoted where need be
 };
 
 inline constexpr std::wstring_view kUsage =
@@ -33,8 +33,8 @@ inline constexpr std::wstring_view kUsage =
     L"fifteen; 1603 the set-up did not work or the settings could not be stored; 1722 the Print Spooler service "
     L"does not answer; any other, the Windows error that stopped it.";
 
-// A value as messages show it: at most 80 characters, then "…"; "" for an
-// empty one.
+// A value as messages show it: at most 80 characters, then "…", with its
+// control characters escaped; "" for an empty one.
 std::wstring ShownValue(std::wstring_view value);
 
 // Reads the arguments (without the program's name); options are

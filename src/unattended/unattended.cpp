@@ -27,7 +27,7 @@ constexpr DWORD kRunLimit = 15 * 60 * 1000;
 
 class Unattended {
 public:
-    explicit Unattended(const SetupRequest& request) : request_(request) {}
+    explicit Unattended(const SetupRequest& request) : request_(request), log_(request.logFile) {}
 
     int Run()
     {
@@ -42,6 +42,10 @@ public:
                 (meaning.empty() ? SystemErrorText(code) : std::wstring(meaning)));
         ::SetEvent(finished_);
         ::WaitForSingleObject(deadline.get(), INFINITE);
+        if (const std::wstring& refused = log_.RefusedBecause(); !refused.empty()) {
+            Tell(message_.empty() ? refused : message_ + L"\n\n" + refused,
+                 message_.empty() ? static_cast<UINT>(MB_ICONWARNING) : messageIcon_);
+        }
         if (!request_.quiet && !message_.empty()) {
             ::MessageBoxW(nullptr, message_.c_str(), kCommandLineTitle, MB_OK | messageIcon_);
         }
@@ -204,14 +208,11 @@ private:
 
     void Log(const std::wstring& step, DWORD error) const
     {
-        if (request_.logFile.empty()) {
-            return;
-        }
-        std::wstring result = L"done";
-        if (error != ERROR_SUCCESS) {
-            result = L"failed, error " + DecimalText(error) + L": " + SystemErrorText(error);
-        }
-        LogLine(step + L" - " + result);
+        std::wstring line = step;
+        std::replace(line.begin(), line.end(), L'\n', L' ');  // the breaks of the program's own messages
+        line += error == ERROR_SUCCESS ? L" - done"
+                                       : L" - failed, error " + DecimalText(error) + L": " + SystemErrorText(error);
+        LogLine(line);
     }
 
     // What a step did, a line each, then what it could not do.
@@ -227,14 +228,8 @@ private:
         }
     }
 
-    void LogLine(const std::wstring& text) const
-    {
-        if (!request_.logFile.empty()) {
-            std::wstring line = text;
-            std::replace(line.begin(), line.end(), L'\n', L' ');
-            AppendLogLine(request_.logFile, line);
-        }
-    }
+    // One line, whatever the text holds: its control characters are escaped.
+    void LogLine(const std::wstring& text) const { log_.Append(text); }
 
     // Keeps a message for the end of the run, when one may be shown.
     void Tell(const std::wstring& text, UINT icon)
@@ -244,6 +239,7 @@ private:
     }
 
     const SetupRequest& request_;
+    const LogFile log_;
     HANDLE finished_ = nullptr;
     std::atomic<const wchar_t*> waitingFor_{L"the start"};
     std::wstring message_;

@@ -336,19 +336,35 @@ if wanted hidden-station; then
     expect_launch ''
 fi
 
-# A log named by a hard or a symbolic link to a file of the system's: the
-# file is left as it was, and the set-up is done all the same.
+# Logs a user could steer: a hard or a symbolic link to a file of the
+# system's, a folder on the path that is a link (a Linux symbolic link, which
+# Wine follows as Windows follows a junction) and a file another user made
+# first (owned by another Unix user) are not written to, nor is any file made
+# through them; the set-up is done all the same, and without /quiet a message
+# says why. An argument's control characters and quotes stay on one line.
 if wanted log-links; then
     echo 'system data' >"$prefix/drive_c/victim.txt"
-    mkdir -p "$prefix/drive_c/logs"
+    mkdir -p "$prefix/drive_c/logs" "$prefix/drive_c/elsewhere"
     ln -f "$prefix/drive_c/victim.txt" "$prefix/drive_c/logs/hard.log"
     ln -sf ../victim.txt "$prefix/drive_c/logs/symbolic.log"
+    ln -sfn elsewhere "$prefix/drive_c/linked"
     line="$(install_line 'C:\Setup' LPT2:) /q"
-    for link in hard symbolic; do
-        unattended 0 "$line" /install /port LPT2 /quiet /log "C:\\logs\\$link.log"
+    for named in 'logs\hard.log' 'logs\symbolic.log' 'linked\PortSetup.log'; do
+        unattended 0 "$line" /install /port LPT2 /quiet /log "C:\\$named"
         line=''  # installed already
     done
     expect_eq "$(cat "$prefix/drive_c/victim.txt")" 'system data' "the linked file"
+    expect_eq "$(ls -A "$prefix/drive_c/elsewhere")" '' "files made through the linked folder"
+    : >"$prefix/drive_c/logs/squatted.log"
+    chown 65534:65534 "$prefix/drive_c/logs/squatted.log"
+    message='The log C:\\logs\\squatted.log was not written: it was there before, and its owner is not' \
+        unattended 0 '' /install /port LPT2 /log 'C:\logs\squatted.log'
+    expect_eq "$(stat -c %s "$prefix/drive_c/logs/squatted.log")" 0 "the squatted log's size"
+    unattended 87 '' /install /port $'COM2\r"x\ty' /quiet /log 'C:\escaped.log'
+    escaped=$(sed 's/^.\{21\}//' "$prefix/drive_c/escaped.log" | tr -d '\r' | head -n 2)
+    [[ $escaped == "PortSetup 1.01, $arch-bit, arguments: /install /port \"COM2\\r\\\"x\\x09y\" /quiet /log C:\\escaped.log
+command line refused: Unknown port: COM2\\r\"x\\x09y - failed, error 87: "* ]] || fail "the escaped log: $escaped"
+    expect_eq "$(wc -l <"$prefix/drive_c/escaped.log")" 3 "the escaped log's lines"
     unattended 0 "$removal_line /q" /remove /quiet
 fi
 

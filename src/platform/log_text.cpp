@@ -1,0 +1,48 @@
+#include "platform/log_text.hpp"
+
+#include <algorithm>
+
+namespace portsetup {
+
+namespace {
+
+bool IsControl(wchar_t c)
+{
+    return c < L' ' || c == 0x7F;
+}
+
+}  // namespace
+
+std::wstring EscapedForLog(std::wstring_view text)
+{
+    constexpr wchar_t kHexDigits[] = L"0123456789ABCDEF";
+    std::wstring escaped;
+    escaped.reserve(text.size());
+    for (const wchar_t c : text) {
+        if (c == L'\r' || c == L'\n') {
+            escaped += c == L'\r' ? L"\\r" : L"\\n";
+        } else if (IsControl(c)) {
+            escaped += {L'\\', L'x', kHexDigits[c >> 4], kHexDigits[c & 0xF]};
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+std::wstring QuotedArgument(std::wstring_view argument)
+{
+    const bool quoted = argument.empty() || std::any_of(argument.begin(), argument.end(), [](wchar_t c) {
+                            return c == L' ' || c == L'"' || IsControl(c);
+                        });
+    if (!quoted) {
+        return std::wstring(argument);
+    }
+    std::wstring shown = L"\"";
+    for (const wchar_t c : argument) {
+        shown += c == L'"' ? std::wstring(L"\\\"") : std::wstring(1, c);
+    }
+    return shown + L'"';
+}
+
+}  // namespace portsetup

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace portsetup {
+
+// A text as it may stand in a line of a log: every character below U+0020,
+// and U+007F, written as \r, \n or \xNN, so that nothing in it can end the
+// line or start another.
+std::wstring EscapedForLog(std::wstring_view text);
+
+// An argument as a log line names it: quoted (a quote in it as \") where it
+// is empty or holds a space, a quote or a control character, which the log
+// escapes.
+std::wstring QuotedArgument(std::wstring_view argument);
+
+}  // namespace portsetup

@@ -1,0 +1,43 @@
+#include "platform/mitigations.hpp"
+
+#include "platform/system_function.hpp"
+
+namespace portsetup {
+
+void TurnOnProcessMitigations(bool commandLine, SetMitigationPolicyFunction setPolicy)
+{
+    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+    ::HeapSetInformation(nullptr, HeapEnableTerminationOnCorruption, nullptr, 0);
+#ifndef _WIN64
+    if (const auto setDepPolicy = SYSTEM_FUNCTION(kernel, SetProcessDEPPolicy)) {
+        setDepPolicy(PROCESS_DEP_ENABLE | PROCESS_DEP_DISABLE_ATL_THUNK_EMULATION);
+    }
+#endif
+    if (setPolicy == nullptr) {
+        setPolicy = ProcAddress<SetMitigationPolicyFunction>(kernel, "SetProcessMitigationPolicy");
+    }
+    if (setPolicy == nullptr) {
+        return;  // Windows 7
+    }
+    const auto turnOn = [setPolicy](PROCESS_MITIGATION_POLICY policy, DWORD flags) {
+        setPolicy(policy, &flags, sizeof flags);  // each policy's structure is its DWORD of flags
+    };
+    PROCESS_MITIGATION_IMAGE_LOAD_POLICY imageLoad{};
+    imageLoad.NoRemoteImages = 1;
+    imageLoad.NoLowMandatoryLabelImages = 1;
+    imageLoad.PreferSystem32Images = 1;
+    turnOn(ProcessImageLoadPolicy, imageLoad.Flags);
+    PROCESS_MITIGATION_REDIRECTION_TRUST_POLICY redirectionTrust{};
+    redirectionTrust.EnforceRedirectionTrust = 1;
+    turnOn(ProcessRedirectionTrustPolicy, redirectionTrust.Flags);
+    if (commandLine) {
+        PROCESS_MITIGATION_BINARY_SIGNATURE_POLICY signature{};
+        signature.MicrosoftSignedOnly = 1;
+        turnOn(ProcessSignaturePolicy, signature.Flags);
+        PROCESS_MITIGATION_EXTENSION_POINT_DISABLE_POLICY extensionPoints{};
+        extensionPoints.DisableExtensionPoints = 1;
+        turnOn(ProcessExtensionPointDisablePolicy, extensionPoints.Flags);
+    }
+}
+
+}  // namespace portsetup
