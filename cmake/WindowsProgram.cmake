@@ -54,7 +54,8 @@ add_library(portsetup_win32 STATIC
   src/platform/launch.cpp
   src/platform/system_paths.cpp
   src/platform/error_text.cpp
-  src/registry/mod_register.cpp)
+  src/registry/mod_register.cpp
+  src/registry/remembered_install.cpp)
 target_link_libraries(portsetup_win32 PUBLIC portsetup_core PRIVATE portsetup_warnings)
 target_include_directories(portsetup_win32 PUBLIC src)
 target_compile_definitions(portsetup_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX

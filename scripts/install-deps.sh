@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ googletest
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine64 wine32:i386
-  xvfb xdotool x11-utils imagemagick icoutils osslsigncode openssl libfaketime wixl msitools
+  xvfb xdotool x11-utils imagemagick icoutils osslsigncode openssl libfaketime wixl msitools debootstrap
 )
 
 missing=()

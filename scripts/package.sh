@@ -10,6 +10,8 @@
 # The programs come from scripts/release.sh, run first; with
 # PORTSETUP_SIGN_PFX and PORTSETUP_SIGN_PASSWORD the packages are signed as
 # the programs are. The same commit and driver files give the same bytes.
+# PORTSETUP_PACKAGE_VERSION gives the packages a version of their own
+# (the programs' otherwise).
 set -euo pipefail
 . "$(dirname "$0")/common.sh"
 
@@ -62,7 +64,7 @@ for arch in x64 x86; do
     find "$work/drivers" -maxdepth 1 -iname PortSetup.exe -delete
     find "$work" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +  # the cabinet keeps the files' times
     program="$work/PortSetup.exe"
-    version=$(version_number "$program")
+    version=${PORTSETUP_PACKAGE_VERSION:-$(version_number "$program")}
     name=$(version_text "$program" ProductName)
     manufacturer=$(version_text "$program" CompanyName)
     # wixl-heat names folders at random: by their order instead.
@@ -76,20 +78,35 @@ for arch in x64 x86; do
         defines=(-D Win64=no -D ProgramFilesFolder=ProgramFilesFolder) template="Intel;1033"
     fi
     # wixl takes the files' paths relative to its current folder only.
+    # The package code and the product code come from the contents: any rebuild (other driver files, the
+    # same version) is a package and a product of its own, which replaces the one installed.
+    contents="$(sha256sum "$root/src/resources/PortSetup.wxs" | cut -c1-64) $version $(cd "$work" &&
+        find . -type f ! -name '*.msi' ! -name '*.log' -print0 | LC_ALL=C sort -z | xargs -0 sha256sum)"
+    # wixl takes the files' paths relative to its current folder only.
     (cd "$work" && "${fixed_clock[@]}" wixl -a "$arch" -o "$msi" "${defines[@]}" -D Program=PortSetup.exe -D DriverFolder=drivers \
         -D ProductName="$name" -D Manufacturer="$manufacturer" -D Version="$version" \
         -D DisplayVersion="$(version_text "$program" ProductVersion)" \
-        -D ProductCode="$(guid_of "$name $version $arch")" \
+        -D ProductCode="$(guid_of "product $contents")" \
         "$root/src/resources/PortSetup.wxs" drivers.wxs 2>"$work/wixl.log") ||
         { cat "$work/wixl.log" >&2; exit 1; }
-    # wixl draws a new package code each time; one from the contents instead.
-    package_code=$(guid_of "$(sha256sum "$root/src/resources/PortSetup.wxs" | cut -c1-64) $(cd "$work" &&
-        find . -type f ! -name '*.msi' ! -name '*.log' -print0 | LC_ALL=C sort -z | xargs -0 sha256sum)")
-    # The public properties pass from msiexec to the installation as the system also when a user starts
-    # it with elevation; wixl has no way to say so.
-    "${fixed_clock[@]}" msibuild "$msi" -q "UPDATE \`Property\` SET \`Value\` = \
-        'WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED;PORT;SETTINGS;LOGFILE' WHERE \`Property\` = 'SecureCustomProperties'" \
-        -s "$name" "$manufacturer" "$template" "$package_code"
+    # What wixl cannot say: property actions without the no-impersonation bit (ICE68); rollback actions
+    # in the script, one of them running the program the package carries (Binary table); the same version replacing the one installed (WiX's AllowSameVersionUpgrades:
+    # VersionMaxInclusive); the old product removed only once the new one is installed (between
+    # InstallExecute and InstallFinalize, so that a failed upgrade leaves the old one).
+    patches=("UPDATE \`CustomAction\` SET \`Type\` = 51 WHERE \`Type\` = 2099"
+        "UPDATE \`CustomAction\` SET \`Type\` = 3410 WHERE \`Type\` = 2130"
+        "INSERT INTO \`CustomAction\` (\`Action\`, \`Type\`, \`Source\`, \`Target\`) VALUES ('UndoInstallPrinter', 3394, \
+            'PortSetupProgram', '/remove /quiet /log \"[LOGFILE]\"')"
+        "DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'WIX_UPGRADE_DETECTED'"
+        "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`) VALUES \
+            ('$(msiinfo export "$msi" Upgrade | tr -d '\r' | awk -F'\t' 'NR > 3 { print $1; exit }')', '$version', 513, \
+            'WIX_UPGRADE_DETECTED')"
+        "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`) VALUES ('InstallExecute', 6500)"
+        "UPDATE \`InstallExecuteSequence\` SET \`Sequence\` = 6550 WHERE \`Action\` = 'RemoveExistingProducts'")
+    for patch in "${patches[@]}"; do
+        "${fixed_clock[@]}" msibuild "$msi" -q "$patch"
+    done
+    "${fixed_clock[@]}" msibuild "$msi" -s "$name" "$manufacturer" "$template" "$(guid_of "package $contents")"
     if [ -n "${PORTSETUP_SIGN_PFX:-}" ]; then
         sign_file "$msi" "$name" "$work/sign.log" || { cat "$work/sign.log" >&2; exit 1; }
     fi

@@ -46,6 +46,13 @@ set_target_properties(winspool_standin PROPERTIES PREFIX "" OUTPUT_NAME winspool
 target_link_libraries(winspool_standin PRIVATE portsetup_warnings)
 target_link_options(winspool_standin PRIVATE -static -Wl,--kill-at)
 
+# msiexec.exe as Windows' sets UPGRADINGPRODUCTCODE (see the file).
+add_executable(msiexec_standin support/msiexec_standin.cpp)
+set_target_properties(msiexec_standin PROPERTIES OUTPUT_NAME msiexec RUNTIME_OUTPUT_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}/standin")
+target_link_libraries(msiexec_standin PRIVATE portsetup_warnings)
+target_link_options(msiexec_standin PRIVATE -municode -static)
+target_link_libraries(msiexec_standin PRIVATE msi)
+
 # Windows 11's protected print mode, on, for a test prefix (see the file).
 add_library(protected_print_standin SHARED support/protected_print_standin.cpp)
 set_target_properties(protected_print_standin PROPERTIES PREFIX "" OUTPUT_NAME protected_print
@@ -63,24 +70,24 @@ target_link_options(planted_probe PRIVATE -static)
 foreach(run "windows;96;1280x1024;*" "layout-144dpi;144;1280x1024;Form1Test.LaysItself*"
             "layout-small-screen;96;320x200;Form1Test.LaysItself*")
   list(POP_FRONT run name)
-  add_test(NAME win${arch}.${name} COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/wine/windows-tests.sh" ${arch}
+  add_test(NAME wine8.win${arch}.${name} COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/wine/windows-tests.sh" ${arch}
     "${PORTSETUP_WINE_BASE}" "${CMAKE_BINARY_DIR}/wine-${name}" "$<TARGET_FILE:windows_tests>" ${run}
     "${PORTSETUP_STANDIN64}" "$<TARGET_FILE:rundll32_standin>" "$<TARGET_FILE:winspool_standin>")
-  set_tests_properties(win${arch}.${name} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+  set_tests_properties(wine8.win${arch}.${name} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
 endforeach()
 
-add_test(NAME win${arch}.operator
+add_test(NAME wine8.win${arch}.operator
   COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/blackbox/operator_test.sh" ${arch} "$<TARGET_FILE:PortSetup>" "${PORTSETUP_STANDIN64}"
           "$<TARGET_FILE:rundll32_standin>" "${PORTSETUP_WINE_BASE}" "${CMAKE_CURRENT_BINARY_DIR}/operator"
           "$<TARGET_FILE:library_failure_probe>" "$<TARGET_FILE:winspool_standin>")
-set_tests_properties(win${arch}.operator PROPERTIES SKIP_RETURN_CODE 77 RUN_SERIAL ON TIMEOUT 900)
+set_tests_properties(wine8.win${arch}.operator PROPERTIES SKIP_RETURN_CODE 77 RUN_SERIAL ON TIMEOUT 900)
 
 add_test(NAME win${arch}.program-file
   COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/blackbox/pe_check.sh" ${arch} "$<TARGET_FILE:PortSetup>"
           "${CMAKE_CURRENT_BINARY_DIR}/program-file")
 
 if(arch EQUAL 64)
-  add_test(NAME release COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/blackbox/release_test.sh" "${PROJECT_SOURCE_DIR}"
+  add_test(NAME wine8.release COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/blackbox/release_test.sh" "${PROJECT_SOURCE_DIR}"
     "${CMAKE_CURRENT_BINARY_DIR}/release" "${PORTSETUP_WINE_BASE}" "${CMAKE_CURRENT_BINARY_DIR}/standin/rundll32.exe")
-  set_tests_properties(release PROPERTIES TIMEOUT 900 RUN_SERIAL ON)
+  set_tests_properties(wine8.release PROPERTIES TIMEOUT 900 RUN_SERIAL ON)
 endif()

@@ -18,16 +18,10 @@ struct LocalMemoryCloser {
     void operator()(void* memory) const noexcept { ::LocalFree(memory); }
 };
 
-HMODULE Advapi()
-{
-    static const HMODULE advapi = SystemLibrary(L"advapi32.dll");
-    return advapi;
-}
-
 // A SID as text ("S-1-5-18"); empty when it cannot be told.
 std::wstring SidText(PSID sid)
 {
-    static const auto toText = SYSTEM_FUNCTION(Advapi(), ConvertSidToStringSidW);
+    static const auto toText = SYSTEM_FUNCTION(Advapi32(), ConvertSidToStringSidW);
     wchar_t* text = nullptr;
     if (sid == nullptr || toText == nullptr || !toText(sid, &text)) {
         return {};
@@ -39,8 +33,8 @@ std::wstring SidText(PSID sid)
 // The account this process runs as.
 std::wstring ProcessAccount()
 {
-    static const auto openToken = SYSTEM_FUNCTION(Advapi(), OpenProcessToken);
-    static const auto tokenInformation = SYSTEM_FUNCTION(Advapi(), GetTokenInformation);
+    static const auto openToken = SYSTEM_FUNCTION(Advapi32(), OpenProcessToken);
+    static const auto tokenInformation = SYSTEM_FUNCTION(Advapi32(), GetTokenInformation);
     HANDLE opened = nullptr;
     if (openToken == nullptr || tokenInformation == nullptr ||
         !openToken(::GetCurrentProcess(), TOKEN_QUERY, &opened)) {
@@ -60,7 +54,7 @@ std::wstring ProcessAccount()
 
 bool OwnedByAdministratorsOrSelf(HANDLE file)
 {
-    static const auto securityInfo = SYSTEM_FUNCTION(Advapi(), GetSecurityInfo);
+    static const auto securityInfo = SYSTEM_FUNCTION(Advapi32(), GetSecurityInfo);
     PSID owner = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (securityInfo == nullptr || securityInfo(file, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,

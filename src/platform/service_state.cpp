@@ -9,16 +9,10 @@ namespace portsetup {
 
 namespace {
 
-HMODULE Advapi()
-{
-    static const HMODULE advapi = SystemLibrary(L"advapi32.dll");
-    return advapi;
-}
-
 struct ServiceHandleCloser {
     void operator()(SC_HANDLE handle) const noexcept
     {
-        static const auto closeServiceHandle = SYSTEM_FUNCTION(Advapi(), CloseServiceHandle);
+        static const auto closeServiceHandle = SYSTEM_FUNCTION(Advapi32(), CloseServiceHandle);
         if (closeServiceHandle != nullptr) {
             closeServiceHandle(handle);
         }
@@ -30,10 +24,10 @@ using UniqueServiceHandle = UniqueHandle<SC_HANDLE, ServiceHandleCloser>;
 
 ServiceState QueryServiceState(const wchar_t* name)
 {
-    static const auto openManager = SYSTEM_FUNCTION(Advapi(), OpenSCManagerW);
-    static const auto openService = SYSTEM_FUNCTION(Advapi(), OpenServiceW);
-    static const auto queryStatus = SYSTEM_FUNCTION(Advapi(), QueryServiceStatusEx);
-    static const auto queryConfig = SYSTEM_FUNCTION(Advapi(), QueryServiceConfigW);
+    static const auto openManager = SYSTEM_FUNCTION(Advapi32(), OpenSCManagerW);
+    static const auto openService = SYSTEM_FUNCTION(Advapi32(), OpenServiceW);
+    static const auto queryStatus = SYSTEM_FUNCTION(Advapi32(), QueryServiceStatusEx);
+    static const auto queryConfig = SYSTEM_FUNCTION(Advapi32(), QueryServiceConfigW);
     ServiceState state;
     if (openManager == nullptr || openService == nullptr || queryStatus == nullptr || queryConfig == nullptr) {
         return state;

@@ -8,6 +8,9 @@ namespace portsetup {
 // the run; nullptr, with the error in GetLastError(), when it cannot be.
 HMODULE SystemLibrary(const wchar_t* fileName);
 
+// advapi32.dll, which the program does not import: loaded at the first call.
+HMODULE Advapi32();
+
 // A function of a loaded module, by name, as a pointer of the given type;
 // nullptr when the module (or this Windows) has no such export.
 template <typename Function>

@@ -11,7 +11,7 @@ namespace {
 struct RegistryFunctions {
     RegistryFunctions()
     {
-        const HMODULE advapi = SystemLibrary(L"advapi32.dll");
+        const HMODULE advapi = Advapi32();
         if (advapi != nullptr) {
             openKey = SYSTEM_FUNCTION(advapi, RegOpenKeyExA);
             setValue = SYSTEM_FUNCTION(advapi, RegSetValueExA);

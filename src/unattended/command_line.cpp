@@ -32,8 +32,8 @@ struct SetupOption {
     SetupAction action;  // ShowDialog: not an action
 };
 
-enum OptionIndex { kInstall, kRemove, kShowUsage, kPort, kSettings, kQuiet, kLog };
-constexpr std::array<SetupOption, 7> kOptions{{
+enum OptionIndex { kInstall, kRemove, kShowUsage, kPort, kSettings, kQuiet, kLog, kKeepPrinter };
+constexpr std::array<SetupOption, 8> kOptions{{
     {L"INSTALL", L"/install", false, SetupAction::Install},
     {L"REMOVE", L"/remove", false, SetupAction::Remove},
     {L"?", L"/?", false, SetupAction::ShowUsage},
@@ -41,6 +41,7 @@ constexpr std::array<SetupOption, 7> kOptions{{
     {L"SETTINGS", L"/settings", true, SetupAction::ShowDialog},
     {L"QUIET", L"/quiet", false, SetupAction::ShowDialog},
     {L"LOG", L"/log", true, SetupAction::ShowDialog},
+    {L"KEEPPRINTER", L"/keepprinter", false, SetupAction::ShowDialog},
 }};
 
 // The option an argument names ("/Port", "-PORT"), or none.
@@ -134,6 +135,8 @@ SetupRequest ParseSetupArguments(const std::vector<std::wstring>& arguments)
             }
             request.settings = value;
             settingsGiven = true;
+        } else if (option == &kOptions[kKeepPrinter]) {
+            request.keepPrinter = true;
         }
     }
     const bool serial = request.port.starts_with(L"COM");
@@ -145,6 +148,9 @@ SetupRequest ParseSetupArguments(const std::vector<std::wstring>& arguments)
     }
     if (request.action != SetupAction::Install && (!request.port.empty() || settingsGiven)) {
         return Refused(request, L"/port and /settings go with /install only.");
+    }
+    if (request.keepPrinter && request.action != SetupAction::Remove) {
+        return Refused(request, L"/keepprinter goes with /remove only.");
     }
     if (settingsGiven && !serial) {
         return Refused(request, L"/settings is for a COM port only.");

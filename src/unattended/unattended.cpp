@@ -13,6 +13,7 @@
 #include "platform/log_file.hpp"
 #include "platform/program_title.hpp"
 #include "platform/win32_handles.hpp"
+#include "registry/remembered_install.hpp"
 #include "unattended/exit_codes.hpp"
 
 namespace portsetup {
@@ -96,8 +97,17 @@ private:
         }
         if (result.error != ERROR_SUCCESS) {
             Tell(FailureReport(result), MB_ICONERROR);
+            return result.error;
         }
-        return result.error;
+        // For the installer package's repairs and upgrades; without it they
+        // would fall back to their defaults.
+        if (request_.action == SetupAction::Install) {
+            Log(L"remembered " + request_.port + L" " + request_.settings + L" for the installer package",
+                static_cast<DWORD>(RememberInstall(request_.port, request_.settings)));
+        } else {
+            Log(L"forgot the remembered port", static_cast<DWORD>(ForgetInstall()));
+        }
+        return ERROR_SUCCESS;
     }
 
     // Nothing for a printer installed as asked; the model's printer,
@@ -127,6 +137,10 @@ private:
 
     SetupResult Remove()
     {
+        if (request_.keepPrinter) {
+            Log(L"printer, driver and settings kept (/keepprinter)", ERROR_SUCCESS);
+            return {};
+        }
         waitingFor_ = L"the spooler";
         if (SetupResult ready = WaitForSpooler(&WaitBlocking); ready.error != ERROR_SUCCESS) {
             LogStep(ready);

@@ -36,13 +36,14 @@ for msi in "$work/one/dist"/PortSetup-*.msi; do
     cmp "$msi" "$work/second place/two/dist/${msi##*/}" || fail "two packages ${msi##*/} differ"
     # Add/Remove Programs takes the icon from the program, kept in the package.
     program=$([[ $msi == *-x64.msi ]] && echo win64 || echo win32)/PortSetup.exe
-    msiinfo export "$msi" Property | grep -qP '^ARPPRODUCTICON\tPortSetup.exe\r?$' &&
+    msiinfo export "$msi" Property | grep -P '^ARPPRODUCTICON\tPortSetup.exe\r?$' >/dev/null &&
         msiinfo extract "$msi" Icon.PortSetup.exe | cmp -s - "$work/one/dist/$program" ||
         fail "${msi##*/} shows no icon of the program's"
 done
 (cd "$work/one/dist" && sha256sum --quiet -c SHA256SUMS && grep -c 'msi$' SHA256SUMS | grep -qx 2) ||
     fail "SHA256SUMS does not hold both packages"
-"$root/tests/blackbox/package_test.sh" "$work/one/dist" "$work/package" "$base" "$standin64" || failures=$((failures + 1))
+"$root/tests/blackbox/package_test.sh" "$work/second place/two" "$work/one/dist" "$work/drivers" "$work/package" "$base" \
+    "$standin64" || failures=$((failures + 1))
 
 # A code-signing certificate of the test's own.
 openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/cert.pem" -days 2 \

@@ -46,6 +46,7 @@ TEST(ParseSetupArguments, TakesWhatTheDialogOffersAndRefusesTheRest)
         {L"/install", L"/port", L"COM2", L"/port", L"COM3"},
         {L"/install", L"/port", L"COM2", L"/settings", L"9600,n,8,1", L"-SETTINGS", L"9600,n,8,2"},
         {L"/remove", L"/quiet", L"-Quiet"},
+        {L"/install", L"/port", L"COM1", L"/keepprinter"},
         {L"/remove", L"/log", L"a.log", L"/log", L"b.log"},
         {L"/install", L"/port", L"/quiet"},
         {L"/install", L"/port", L"COM2", L"/settings", L""},
@@ -60,6 +61,7 @@ TEST(ParseSetupArguments, TakesWhatTheDialogOffersAndRefusesTheRest)
     EXPECT_EQ(forgotten.logFile, L"");
     EXPECT_TRUE(forgotten.quiet);
     EXPECT_EQ(ParseSetupArguments({L"/remove", L"-LOG", L"a", L"/log", L"b"}).logFile, L"");
+    EXPECT_TRUE(ParseSetupArguments({L"/remove", L"/KeepPrinter"}).keepPrinter);
     EXPECT_EQ(ParseSetupArguments({L"/install", L"/port", L""}).problem, L"/port needs a value.");
     EXPECT_EQ(ParseSetupArguments({L"/install", L"/port", L"COM9 "}).problem, L"Unknown port: COM9 ");
     const std::wstring wide =
