@@ -269,10 +269,9 @@ for row in "set-up-fails|RUNDLL32_STANDIN_FAILS=1 /install /port COM1 /settings 
     "twice|/install /port COM2 /port COM3 /quiet /log C:\\setup.log|87|||||/port is given twice" \
     "forgotten-value|/install /port COM2 /log /quiet|87|||" \
     "com9-absent|/install /port COM9 /quiet /log C:\\setup.log|87|||||COM9: is not a port of this PC. Its serial ports: COM1:, COM2:, COM3:, COM4:, COM7:.* error 87" \
-    "com8-not-the-spoolers|WINSPOOL_STANDIN_HIDDEN_PORTS=COM8: /install /port COM8 /quiet /log C:\\setup.log|87|||||COM8: is not a port of this PC. Its serial ports: COM1:, COM2:, COM3:, COM4:, COM7:.* error 87" \
+    "com8-not-the-spoolers|WINSPOOL_STANDIN_HIDDEN_PORT=COM8: /install /port COM8 /quiet /log C:\\setup.log|87|||||COM8: is not a port of this PC. Its serial ports: COM1:, COM2:, COM3:, COM4:, COM7:.* error 87" \
     "com7|/install /port com07 /settings 19200,n,8,1,p /quiet|0|install COM7:|COM7:=19200,n,8,1,p|$installed" "remove-com7|/remove /quiet|0|removal||" \
-    "lpt-settings|/install /port LPT1 /settings 9600,n,8,1 /quiet|87|||" "bad-settings|/install /port COM1 /settings 4800x /quiet|87|||" \
-    "no-port|/install /quiet|87|||" "unknown|/frobnicate /quiet|87|||" \
+    "lpt-settings|/install /port LPT1 /settings 9600,n,8,1 /quiet|87|||" "unknown|/frobnicate /quiet|87|||" \
     "shown|/install /log C:\\setup.log|87||||/install needs /port.\\n\\nPortSetup.exe /install /port|/install needs /port." \
     "usage|/?|0||||PortSetup.exe /install /port COMn" \
     "no-ports-key|/install /port COM4 /quiet|1603|install COM4:||$installed" "clean-up|/remove /quiet|0|removal||"; do

@@ -9,7 +9,7 @@
 # and COM1's value as it was, with one product registered; a step that fails
 # after the printer's set-up rolls it back; a removal that fails keeps
 # everything, KEEPPRINTER=1 then removes the product alone; the removal
-# takes all of it away.
+# takes all of it away. The x86 package replaces the x64 one.
 # package_test.sh ROOT DIST DRIVERS WORK_DIR BASE_PREFIX STANDIN64
 # ROOT is a copy of the project whose scripts build the newer and the
 # rebuilt packages from the driver folder DRIVERS.
@@ -147,6 +147,12 @@ for arch in x64 x86; do
     expect_left "$(printf '%s\n' 'port COM2:' 'COM1: 4800,e,7,2' 'COM2: 19200,n,8,1,p')" "after KEEPPRINTER=1"
     grep -q 'printer, driver and settings kept (/keepprinter) - done' "$prefix/drive_c/windows/logs/PortSetup.log" ||
         fail "$arch: the kept printer is not logged"
+    if [ "$arch" = x86 ]; then
+        # The x86 package over the x64 one: one product of the family, the printer where the x64 one put it.
+        cp "$dist"/PortSetup-*-x64.msi "$prefix/drive_c/x64.msi"
+        [ "$(msiexec /i 'C:\x64.msi' PORT=COM3 /qn)$(msiexec /i 'C:\PortSetup.msi' /qn)" = 00 ] &&
+            [ "$(left | grep -c '^DisplayName')" = 1 ] && left | grep -qx 'port COM3:' || fail "x86: over x64: [$(left)]"
+    fi
     stop_wineserver "$prefix"
     rm -rf "$prefix"
 done

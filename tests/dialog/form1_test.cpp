@@ -417,15 +417,6 @@ DWORD WINAPI LookAtTheWaitingDialog(void* parameter)
     seen->answered = ::SendMessageTimeoutW(seen->window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) != 0;
     seen->hung = ::IsHungAppWindow(seen->window) != FALSE;
     seen->takesInput = ::IsWindowEnabled(seen->window) || ::IsWindowEnabled(::GetDlgItem(seen->window, kCommand1));
-    // A real click on Next: a window that takes no input does nothing with it.
-    RECT next{};
-    ::GetWindowRect(::GetDlgItem(seen->window, kCommand1), &next);
-    ::SetCursorPos((next.left + next.right) / 2, (next.top + next.bottom) / 2);
-    INPUT click[2] = {};
-    click[0].type = click[1].type = INPUT_MOUSE;
-    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(2, click, sizeof(INPUT));
     return 0;
 }
 

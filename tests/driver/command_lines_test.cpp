@@ -24,9 +24,4 @@ TEST(InstallCommandLine, QuotesEveryArgumentAndKeepsTheFolderAsComposed)
     }
 }
 
-TEST(RemovalCommandLine, NamesTheModelOnly)
-{
-    EXPECT_EQ(RemovalCommandLine(), LR"x(rundll32 printui.dll,PrintUIEntry /dd /m "Q7 MiniPrinter(Cut Mode)")x");
-}
-
 }  // namespace portsetup

@@ -15,7 +15,7 @@
 //   PRINTER_CONTROL_RESUME.
 // - WINSPOOL_STANDIN_STARTING_MS: the Print Spooler service answers nothing
 //   (RPC_S_SERVER_UNAVAILABLE) until that long after the process started.
-// - WINSPOOL_STANDIN_HIDDEN_PORTS: ports the Ports key names but the spooler
+// - WINSPOOL_STANDIN_HIDDEN_PORT: a port the Ports key names but the spooler
 //   does not have (written after it started: the local port monitor reads
 //   the key when the spooler starts), left out of EnumPortsW.
 // - WINSPOOL_STANDIN_HANGS: OpenPrinterW never returns (a spooler hung by a
@@ -29,7 +29,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -105,18 +104,15 @@ bool Answers()
     return true;
 }
 
-// Leaves the entries whose name is hidden out of an enumeration's array.
+// Leaves the entry of that name (the spooler compares names without regard
+// to case) out of an enumeration's array.
 template <typename Info, typename Name>
-void LeaveOut(LPBYTE buffer, LPDWORD count, Name name, const std::vector<std::wstring>& hidden)
+void LeaveOut(LPBYTE buffer, LPDWORD count, Name name, const std::wstring& hidden)
 {
     auto* entries = reinterpret_cast<Info*>(buffer);
     DWORD kept = 0;
     for (DWORD i = 0; i < *count; ++i) {
-        bool hide = false;
-        for (const std::wstring& h : hidden) {
-            hide = hide || (name(entries[i]) != nullptr && ::lstrcmpiW(name(entries[i]), h.c_str()) == 0);
-        }
-        if (!hide) {
+        if (name(entries[i]) == nullptr || ::lstrcmpiW(name(entries[i]), hidden.c_str()) != 0) {
             entries[kept++] = entries[i];
         }
     }
@@ -153,7 +149,8 @@ extern "C" __declspec(dllexport) BOOL WINAPI
     }
     const BOOL done = Wine<decltype(&EnumPrintersW)>("EnumPrintersW")(flags, name, level, buffer, size, needed, count);
     if (done && level == 2 && !pending.empty()) {
-        LeaveOut<PRINTER_INFO_2W>(buffer, count, [](const PRINTER_INFO_2W& p) { return p.pPrinterName; }, {pending});
+        LeaveOut<PRINTER_INFO_2W>(
+            buffer, count, [](const PRINTER_INFO_2W& p) { return p.pPrinterName; }, pending);
     }
     return done;
 }
@@ -183,17 +180,10 @@ extern "C" __declspec(dllexport) BOOL WINAPI
         return FALSE;
     }
     const BOOL done = Wine<decltype(&EnumPortsW)>("EnumPortsW")(server, level, buffer, size, needed, count);
-    std::vector<std::wstring> hidden;
-    const std::string ports = Setting("WINSPOOL_STANDIN_HIDDEN_PORTS");
-    for (std::size_t start = 0; start < ports.size();) {
-        const std::size_t end = std::min(ports.find(' ', start), ports.size());
-        hidden.emplace_back(ports.begin() + static_cast<std::ptrdiff_t>(start),
-                            ports.begin() + static_cast<std::ptrdiff_t>(end));
-        start = end + 1;
-    }
-    if (done && level == 1) {
+    const std::string hidden = Setting("WINSPOOL_STANDIN_HIDDEN_PORT");
+    if (done && level == 1 && !hidden.empty()) {
         LeaveOut<PORT_INFO_1W>(
-            buffer, count, [](const PORT_INFO_1W& p) { return p.pName; }, hidden);
+            buffer, count, [](const PORT_INFO_1W& p) { return p.pName; }, std::wstring(hidden.begin(), hidden.end()));
     }
     return done;
 }
