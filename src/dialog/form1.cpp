@@ -435,8 +435,8 @@ void Form1::Command1_Click()
 
 void Form1::cmdDelete_Click()
 {
-    constexpr DWORD kSetupLimit = 10 * 60 * 1000;
-    if (!ReportFailureAndUnload(WhileWaiting([] { return RemoveDriver({}, kSetupLimit, &WaitAnsweringMessages); }))) {
+    if (!ReportFailureAndUnload(
+            WhileWaiting([] { return RemoveDriver({}, kSetupLimitMilliseconds, &WaitAnsweringMessages); }))) {
         Unload();
     }
 }

@@ -11,6 +11,9 @@
 
 namespace portsetup {
 
+// How long a printer set-up may run before it is ended.
+inline constexpr DWORD kSetupLimitMilliseconds = 10 * 60 * 1000;
+
 // The outcome of a set-up step: 0, or the Windows error and what could not
 // be done, as the operator is told it (without the system's text).
 struct SetupResult {

@@ -6,7 +6,7 @@ namespace portsetup {
 
 bool WindowsCanBeSeen()
 {
-    // Session 0 is where services run, apart from every user's desktop.
+    // Services run apart from every user's desktop, under ID 0.
     DWORD sessionId = 0;
     if (::ProcessIdToSessionId(::GetCurrentProcessId(), &sessionId) && sessionId == 0) {
         return false;

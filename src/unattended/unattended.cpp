@@ -20,7 +20,6 @@ namespace portsetup {
 
 namespace {
 
-constexpr DWORD kSetupLimit = 10 * 60 * 1000;
 // Above the set-up's own limit: for a call that never returns (a spooler
 // hung by a bad driver), which would hold a deployment, and an installer's
 // lock, for ever.
@@ -38,9 +37,7 @@ public:
         finished_ = finished.get();
         const UniqueKernelHandle deadline(::CreateThread(nullptr, 0, &Unattended::EndAtDeadline, this, 0, nullptr));
         const DWORD code = CarryOut();
-        const std::wstring_view meaning = ExitCodeMeaning(code);
-        LogLine(L"exit code " + DecimalText(code) + L": " +
-                (meaning.empty() ? SystemErrorText(code) : std::wstring(meaning)));
+        LogExitCode(code);
         ::SetEvent(finished_);
         ::WaitForSingleObject(deadline.get(), INFINITE);
         if (const std::wstring& refused = log_.RefusedBecause(); !refused.empty()) {
@@ -68,8 +65,7 @@ private:
         }
         self->Log(L"still waiting for " + std::wstring(self->waitingFor_.load()) + L" after 15 minutes, stopped",
                   ERROR_TIMEOUT);
-        self->LogLine(L"exit code " + DecimalText(ERROR_TIMEOUT) + L": " +
-                      std::wstring(ExitCodeMeaning(ERROR_TIMEOUT)));
+        self->LogExitCode(ERROR_TIMEOUT);
         ::TerminateProcess(::GetCurrentProcess(), ERROR_TIMEOUT);
         return 0;
     }
@@ -149,7 +145,7 @@ private:
         // Read while the driver is there: it names its package.
         const std::wstring package = ModelsDriverPackage();
         waitingFor_ = L"the printer's deletion and the printer set-up";
-        SetupResult result = RemoveDriver(PrintUiQuietOption(), kSetupLimit, &WaitBlocking);
+        SetupResult result = RemoveDriver(PrintUiQuietOption(), kSetupLimitMilliseconds, &WaitBlocking);
         LogStep(result);
         if (result.error == ERROR_PRINTER_DRIVER_IN_USE) {
             result.error = ERROR_INSTALL_FAILURE;  // the printer is still there: its driver stays
@@ -186,7 +182,7 @@ private:
             return false;
         }
         waitingFor_ = L"the printer set-up";
-        result = WaitForDriverCommand(process.get(), kSetupLimit, &WaitBlocking);
+        result = WaitForDriverCommand(process.get(), kSetupLimitMilliseconds, &WaitBlocking);
         Log(result.error == ERROR_TIMEOUT ? L"printer set-up still running after 10 minutes, stopped"
                                           : L"printer set-up ended",
             result.error);
@@ -240,6 +236,14 @@ private:
         if (result.error != ERROR_SUCCESS) {
             Log(result.failure, result.error);
         }
+    }
+
+    // The run's last line.
+    void LogExitCode(DWORD code) const
+    {
+        const std::wstring_view meaning = ExitCodeMeaning(code);
+        LogLine(L"exit code " + DecimalText(code) + L": " +
+                (meaning.empty() ? SystemErrorText(code) : std::wstring(meaning)));
     }
 
     // One line, whatever the text holds: its control characters are escaped.

@@ -19,8 +19,8 @@ font=$(printf '%08x' $((0x100000000 - dpi * 9 / 72)) | sed 's/\(..\)\(..\)\(..\)
 font+=000000000000000000000000900100000000000100000000$(printf 'Tahoma' | iconv -t UTF-16LE | od -An -tx1 | tr -d ' \n')
 font+=$(printf '%0*d' 104 0)  # the rest of the 32-character face name
 # Everything in the prefix, Wine's desktop included, starts on that display;
-# the resolution and the font are read when the session starts, as Windows
-# reads them at sign-in, so the session starts again once they are set.
+# the resolution and the font are read when Wine starts, as Windows reads
+# them at sign-in, so Wine starts again once they are set.
 xvfb-run -a -s "-screen 0 ${screen}x24" sh -c "
     '$(wine_loader 64)' reg add 'HKCU\\Control Panel\\Desktop\\WindowMetrics' /v MessageFont /t REG_BINARY /d $font /f >/dev/null &&
     '$(wine_loader 64)' reg add 'HKCU\\Control Panel\\Desktop' /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null &&
