@@ -33,15 +33,34 @@ version_text() {
     strings -el "$1" | sed -n "/^$2\$/{n;p;q}"
 }
 
-# The program's version number (1.1.0.0), from the fixed part of its version
-# record: after the signature FEEF04BD and the record's own version, the
-# file version as four 16-bit numbers, minor, major, tweak, patch.
-version_number() {
-    local offset words
-    offset=$(LC_ALL=C grep -obUaP '\xbd\x04\xef\xfe' "$1" | head -n 1 | cut -d: -f1)
-    read -ra words < <(od -An -tu2 -j $((offset + 8)) -N 8 "$1")
-    echo "${words[1]}.${words[0]}.${words[3]}.${words[2]}"
+# A file's version and language as Windows Installer's File table takes them
+# ("1.1.0.0 1042"), from its version record: in the fixed part, after the
+# signature FEEF04BD and the record's own version, the file version as four
+# 16-bit numbers, minor, major, tweak, patch; the language is the first of
+# its Translation value. Nothing for a file without a version record.
+file_version() {
+    local resource offset words language
+    resource=$(mktemp)
+    if wrestool -x --raw -t 16 "$1" >"$resource" 2>/dev/null && [ -s "$resource" ]; then
+        offset=$(LC_ALL=C grep -obUaP '\xbd\x04\xef\xfe' "$resource" | awk -F: 'NR == 1 { print $1 }')
+        read -ra words < <(od -An -tu2 -j $((offset + 8)) -N 8 "$resource")
+        # The Translation value follows its key ("Translation", NUL) on a 32-bit boundary.
+        offset=$(LC_ALL=C grep -obUaP 'T\x00r\x00a\x00n\x00s\x00l\x00a\x00t\x00i\x00o\x00n\x00\x00\x00' "$resource" |
+            awk -F: 'NR == 1 { print $1 }')
+        language=0
+        [ -z "$offset" ] || language=$(od -An -tu2 -j $(((offset + 24 + 3) / 4 * 4)) -N 2 "$resource" | tr -d ' ')
+        echo "${words[1]}.${words[0]}.${words[3]}.${words[2]} $language"
+    fi
+    rm -f "$resource"
 }
+
+# Windows Installer's custom action types, by their bits (learn.microsoft.com:
+# "Summary List of All Custom Action Types", "Custom Action In-Script
+# Execution Options", "Custom Action Return Processing Options"), and the
+# Upgrade table's attributes ("Upgrade Table").
+readonly exe_in_binary=2 exe_in_installed_file=18 property_from_text=51
+readonly continue_on_failure=64 rollback=256 commit=512 in_script=1024 no_impersonate=2048
+readonly migrate_features=1 version_max_inclusive=512
 
 # A GUID made from a text: the same text, the same GUID.
 guid_of() {
@@ -64,7 +83,8 @@ for arch in x64 x86; do
     find "$work/drivers" -maxdepth 1 -iname PortSetup.exe -delete
     find "$work" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +  # the cabinet keeps the files' times
     program="$work/PortSetup.exe"
-    version=${PORTSETUP_PACKAGE_VERSION:-$(version_number "$program")}
+    read -r program_version program_language < <(file_version "$program")
+    version=${PORTSETUP_PACKAGE_VERSION:-$program_version}
     name=$(version_text "$program" ProductName)
     manufacturer=$(version_text "$program" CompanyName)
     # wixl-heat names folders at random: by their order instead.
@@ -77,7 +97,6 @@ for arch in x64 x86; do
     else
         defines=(-D Win64=no -D ProgramFilesFolder=ProgramFilesFolder) template="Intel;1033"
     fi
-    # wixl takes the files' paths relative to its current folder only.
     # The package code and the product code come from the contents: any rebuild (other driver files, the
     # same version) is a package and a product of its own, which replaces the one installed.
     contents="$(sha256sum "$root/src/resources/PortSetup.wxs" | cut -c1-64) $version $(cd "$work" &&
@@ -89,20 +108,34 @@ for arch in x64 x86; do
         -D ProductCode="$(guid_of "product $contents")" \
         "$root/src/resources/PortSetup.wxs" drivers.wxs 2>"$work/wixl.log") ||
         { cat "$work/wixl.log" >&2; exit 1; }
-    # What wixl cannot say: property actions without the no-impersonation bit (ICE68); rollback actions
-    # in the script, one of them running the program the package carries (Binary table); the same version replacing the one installed (WiX's AllowSameVersionUpgrades:
-    # VersionMaxInclusive); the old product removed only once the new one is installed (between
-    # InstallExecute and InstallFinalize, so that a failed upgrade leaves the old one).
-    patches=("UPDATE \`CustomAction\` SET \`Type\` = 51 WHERE \`Type\` = 2099"
-        "UPDATE \`CustomAction\` SET \`Type\` = 3410 WHERE \`Type\` = 2130"
-        "INSERT INTO \`CustomAction\` (\`Action\`, \`Type\`, \`Source\`, \`Target\`) VALUES ('UndoInstallPrinter', 3394, \
-            'PortSetupProgram', '/remove /quiet /log \"[LOGFILE]\"')"
+    # What wixl cannot say. Property actions without the no-impersonation bit it adds (ICE68); rollback
+    # actions in the script; the actions that run the program the package carries (Binary table), which
+    # it drops; the same version replacing the one installed (WiX's AllowSameVersionUpgrades); the old
+    # product removed first, inside the script, so that Windows puts it back if the new one fails.
+    binary_action="INSERT INTO \`CustomAction\` (\`Action\`, \`Type\`, \`Source\`, \`Target\`) VALUES"
+    undo_type=$((continue_on_failure | rollback | in_script | no_impersonate))
+    patches=("UPDATE \`CustomAction\` SET \`Type\` = $property_from_text WHERE \`Type\` = $((property_from_text | no_impersonate))"
+        "UPDATE \`CustomAction\` SET \`Type\` = $((exe_in_installed_file | undo_type)) WHERE \`Action\` = 'UndoRemovePrinter' \
+            OR \`Action\` = 'UndoRemovePrinterWithSettings'"
+        "$binary_action ('UndoInstallPrinter', $((exe_in_binary | undo_type)), 'PortSetupProgram', \
+            '/remove /quiet /log \"[LOGFILE]\"')"
+        "$binary_action ('UndoRepairPrinter', $((exe_in_binary | undo_type)), 'PortSetupProgram', \
+            '/remove /keepremembered /quiet /log \"[LOGFILE]\"')"
+        "$binary_action ('KeepPrinter', $((exe_in_binary | continue_on_failure | commit | in_script | no_impersonate)), \
+            'PortSetupProgram', '/remove /keepprinter /quiet /log \"[LOGFILE]\"')"
         "DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'WIX_UPGRADE_DETECTED'"
         "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`) VALUES \
-            ('$(msiinfo export "$msi" Upgrade | tr -d '\r' | awk -F'\t' 'NR > 3 { print $1; exit }')', '$version', 513, \
-            'WIX_UPGRADE_DETECTED')"
-        "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`) VALUES ('InstallExecute', 6500)"
-        "UPDATE \`InstallExecuteSequence\` SET \`Sequence\` = 6550 WHERE \`Action\` = 'RemoveExistingProducts'")
+            ('$(msiinfo export "$msi" Upgrade | tr -d '\r' | awk -F'\t' 'NR == 4 { print $1 }')', '$version', \
+            $((migrate_features | version_max_inclusive)), 'WIX_UPGRADE_DETECTED')"
+        "UPDATE \`InstallExecuteSequence\` SET \`Sequence\` = 1501 WHERE \`Action\` = 'RemoveExistingProducts'")
+    # Each file's version and language, as Windows' own tools record them: the file-versioning rules
+    # compare them with an installed file's.
+    while IFS=$'\t' read -r file path; do
+        read -r file_version_number file_language < <(file_version "$work/$path") || continue
+        patches+=("UPDATE \`File\` SET \`Version\` = '$file_version_number', \`Language\` = '$file_language' \
+            WHERE \`File\` = '$file'")
+    done < <(printf 'PortSetupExe\tPortSetup.exe\n'
+        sed -n 's|.*File Id="\([^"]*\)".*Source="$(var.DriverFolder)/\([^"]*\)".*|\1\tdrivers/\2|p' "$work/drivers.wxs")
     for patch in "${patches[@]}"; do
         "${fixed_clock[@]}" msibuild "$msi" -q "$patch"
     done

@@ -34,7 +34,7 @@ mkdir -p "$(dirname "$shot")"
 program=$!
 window=""
 for _ in $(seq 1 150); do
-    window=$(xdotool search --name '^Select Port Type$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+    window=$(xdotool search --name '^Select Port Type$' 2>/dev/null | awk 'NR == 1') && [ -n "$window" ] && break
     sleep 0.2
 done
 if [ -z "$window" ]; then

@@ -23,7 +23,8 @@ LONG RememberInstall(const std::wstring& port, const std::wstring& settings)
 {
     static const auto createKey = SYSTEM_FUNCTION(Advapi32(), RegCreateKeyExW);
     static const auto setValue = SYSTEM_FUNCTION(Advapi32(), RegSetValueExW);
-    if (createKey == nullptr || setValue == nullptr) {
+    static const auto deleteValue = SYSTEM_FUNCTION(Advapi32(), RegDeleteValueW);
+    if (createKey == nullptr || setValue == nullptr || deleteValue == nullptr) {
         return ERROR_PROC_NOT_FOUND;
     }
     HKEY created = nullptr;
@@ -36,7 +37,13 @@ LONG RememberInstall(const std::wstring& port, const std::wstring& settings)
     LONG status = ERROR_SUCCESS;
     for (const auto& [name, value] : {std::pair{L"Port", &port}, std::pair{L"Settings", &settings}}) {
         const auto bytes = static_cast<DWORD>((value->size() + 1) * sizeof(wchar_t));
-        if (status == ERROR_SUCCESS) {
+        if (status != ERROR_SUCCESS) {
+            break;
+        }
+        if (value->empty()) {  // none asked for: none to put back
+            status = deleteValue(key.get(), name);
+            status = status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
+        } else {
             status = setValue(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value->c_str()), bytes);
         }
     }

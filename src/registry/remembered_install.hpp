@@ -12,7 +12,8 @@ namespace portsetup {
 // HKEY_LOCAL_MACHINE in the 64-bit view on 64-bit Windows, whichever program.
 inline constexpr const wchar_t* kRememberedInstallKey = L"SOFTWARE\\PortSetup";
 
-// Returns 0, or the registry's error.
+// Settings that are empty (none asked for) are not remembered. Returns 0, or
+// the registry's error.
 LONG RememberInstall(const std::wstring& port, const std::wstring& settings);
 
 // Forgets it; 0 also when there was nothing to forget.

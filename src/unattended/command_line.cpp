@@ -32,8 +32,8 @@ struct SetupOption {
     SetupAction action;  // ShowDialog: not an action
 };
 
-enum OptionIndex { kInstall, kRemove, kShowUsage, kPort, kSettings, kQuiet, kLog, kKeepPrinter };
-constexpr std::array<SetupOption, 8> kOptions{{
+enum OptionIndex { kInstall, kRemove, kShowUsage, kPort, kSettings, kQuiet, kLog, kKeepPrinter, kKeepRemembered };
+constexpr std::array<SetupOption, 9> kOptions{{
     {L"INSTALL", L"/install", false, SetupAction::Install},
     {L"REMOVE", L"/remove", false, SetupAction::Remove},
     {L"?", L"/?", false, SetupAction::ShowUsage},
@@ -42,6 +42,7 @@ constexpr std::array<SetupOption, 8> kOptions{{
     {L"QUIET", L"/quiet", false, SetupAction::ShowDialog},
     {L"LOG", L"/log", true, SetupAction::ShowDialog},
     {L"KEEPPRINTER", L"/keepprinter", false, SetupAction::ShowDialog},
+    {L"KEEPREMEMBERED", L"/keepremembered", false, SetupAction::ShowDialog},
 }};
 
 // The option an argument names ("/Port", "-PORT"), or none.
@@ -137,6 +138,8 @@ SetupRequest ParseSetupArguments(const std::vector<std::wstring>& arguments)
             settingsGiven = true;
         } else if (option == &kOptions[kKeepPrinter]) {
             request.keepPrinter = true;
+        } else if (option == &kOptions[kKeepRemembered]) {
+            request.keepRemembered = true;
         }
     }
     const bool serial = request.port.starts_with(L"COM");
@@ -149,14 +152,11 @@ SetupRequest ParseSetupArguments(const std::vector<std::wstring>& arguments)
     if (request.action != SetupAction::Install && (!request.port.empty() || settingsGiven)) {
         return Refused(request, L"/port and /settings go with /install only.");
     }
-    if (request.keepPrinter && request.action != SetupAction::Remove) {
-        return Refused(request, L"/keepprinter goes with /remove only.");
+    if ((request.keepPrinter || request.keepRemembered) && request.action != SetupAction::Remove) {
+        return Refused(request, L"/keepprinter and /keepremembered go with /remove only.");
     }
     if (settingsGiven && !serial) {
         return Refused(request, L"/settings is for a COM port only.");
-    }
-    if (request.action == SetupAction::Install && serial && !settingsGiven) {
-        request.settings = DefaultPortSettingsValue();
     }
     return request;
 }

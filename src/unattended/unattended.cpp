@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "driver/command_lines.hpp"
 #include "driver/driver_setup.hpp"
@@ -13,7 +14,9 @@
 #include "platform/log_file.hpp"
 #include "platform/program_title.hpp"
 #include "platform/win32_handles.hpp"
+#include "registry/mod_register.hpp"
 #include "registry/remembered_install.hpp"
+#include "settings/setting_lists.hpp"
 #include "unattended/exit_codes.hpp"
 
 namespace portsetup {
@@ -82,11 +85,10 @@ private:
             return ERROR_SUCCESS;
         }
         SetupResult result = request_.action == SetupAction::Install ? Install() : Remove();
-        if (result.error == ERROR_SUCCESS && !request_.settings.empty()) {
+        if (result.error == ERROR_SUCCESS && request_.action == SetupAction::Install &&
+            request_.port.starts_with(L"COM")) {
             waitingFor_ = L"the registry";
-            result = StorePortSettings(request_.port, request_.settings);
-            Log(L"stored " + request_.port + L" = " + request_.settings, result.error);
-            if (result.error != ERROR_SUCCESS) {
+            if (result = StoreSettings(); result.error != ERROR_SUCCESS) {
                 Tell(FailureReport(result), MB_ICONERROR);
                 return ERROR_INSTALL_FAILURE;
             }
@@ -96,14 +98,36 @@ private:
             return result.error;
         }
         // For the installer package's repairs and upgrades; without it they
-        // would fall back to their defaults.
+        // would fall back to where the printer is.
         if (request_.action == SetupAction::Install) {
-            Log(L"remembered " + request_.port + L" " + request_.settings + L" for the installer package",
+            Log(L"remembered " + request_.port + (request_.settings.empty() ? L"" : L" " + request_.settings) +
+                    L" for the installer package",
                 static_cast<DWORD>(RememberInstall(request_.port, request_.settings)));
+        } else if (request_.keepRemembered) {
+            LogLine(L"kept what is remembered for the installer package (/keepremembered)");
         } else {
             Log(L"forgot the remembered port", static_cast<DWORD>(ForgetInstall()));
         }
         return ERROR_SUCCESS;
+    }
+
+    // The settings asked for; without /settings, the port's own, or
+    // 9600,n,8,1 where it has none.
+    SetupResult StoreSettings()
+    {
+        std::wstring value = request_.settings;
+        if (value.empty()) {
+            std::vector<std::wstring> names;
+            if (Mod_Register::GetValueNames(HKEY_LOCAL_MACHINE, kPortsKeyPath, &names) == ERROR_SUCCESS &&
+                std::find(names.begin(), names.end(), request_.port) != names.end()) {
+                LogLine(L"kept the settings " + request_.port + L" has (no /settings)");
+                return {};
+            }
+            value = DefaultPortSettingsValue();
+        }
+        SetupResult stored = StorePortSettings(request_.port, value);
+        Log(L"stored " + request_.port + L" = " + value, stored.error);
+        return stored;
     }
 
     // Nothing for a printer installed as asked; the model's printer,

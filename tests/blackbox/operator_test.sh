@@ -125,7 +125,7 @@ launch_in() {
     start "$@" "$loader" "${folder%\\}\\PortSetup.exe"
     window=""
     for _ in $(seq 1 150); do
-        window=$(xdotool search --onlyvisible --name '^Select Port Type$' 2>/dev/null | head -n 1)
+        window=$(xdotool search --onlyvisible --name '^Select Port Type$' 2>/dev/null | awk 'NR == 1')
         [ -n "$window" ] && break
         sleep 0.2
     done
@@ -157,9 +157,10 @@ click_at_twips() {
     sleep 0.3
 }
 
-# Waits for the program to end and checks its exit code.
+# Waits for the program to end (a minute at most: the removal alone may wait
+# 30 seconds for a printer being deleted) and checks its exit code.
 expect_exit_code() {
-    for _ in $(seq 1 300); do
+    for _ in $(seq 1 600); do
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
     done
@@ -199,7 +200,7 @@ expect_message() {
     done
     [[ $message == "$1"* ]] || fail "message: expected [$1...], got [$message]"
     for _ in $(seq 1 20); do
-        box=$(xdotool search --name "^${title:-Select Port Type}\$" 2>/dev/null | grep -v -x "$window" | head -n 1)
+        box=$(xdotool search --name "^${title:-Select Port Type}\$" 2>/dev/null | grep -v -x "$window" | awk 'NR == 1')
         [ -n "$box" ] && xdotool windowfocus --sync "$box" key Return 2>/dev/null
         sleep 0.3
         kill -0 "$pid" 2>/dev/null || break
@@ -261,11 +262,11 @@ for row in "set-up-fails|RUNDLL32_STANDIN_FAILS=1 /install /port COM1 /settings 
     "spooler-disabled|WINEDLLOVERRIDES=rundll32.exe=n;localspl=d /remove /quiet /log C:\\setup.log|1058|||||The Print Spooler service is disabled.* error 1058" \
     "install|WINSPOOL_STANDIN_STARTING_MS=3000 /install /port com2: /settings 57600,n,8,1,p /quiet /log C:\\setup.log|0|install COM2:|COM2:=57600,n,8,1,p|$installed||service was starting; it answered after&&stored COM2: = 57600,n,8,1,p - done" \
     "no-information-file|/install /port COM3 /quiet /log C:\\setup.log|2|||$installed||so nothing was started: +C:.Setup.ZUTW2KXPDrvs.INF - failed, error 2:" \
-    "install-again|-INSTALL -Port COM2 -Settings 57600,n,8,1,p -Quiet /log C:\\setup.log|0|||$installed||already installed on COM2: - done" \
+    "install-again|-INSTALL -Port COM2 -Quiet /log C:\\setup.log|0|||$installed||already installed on COM2: - done&&kept the settings COM2: has \\(no /settings\\)" \
     "protected-print|/install /port COM3 /quiet /log C:\\setup.log|1275|||$installed||Windows protected print mode is on.* error 1275" \
-    "move|/install /port COM3 /settings 1200,e,7,2 /quiet /log C:\\setup.log|0||COM3:=1200,e,7,2|$installed||printer moved from COM2: to COM3: - done" \
-    "remove|/remove /quiet /log C:\\setup.log|0|removal||||printer deleted - done&&driver package removed: C:.windows.System32.DriverStore" \
-    "remove-nothing|/remove /quiet /log C:\\setup.log|0|removal||||no printer to delete - done" \
+    "move|/install /port COM3 /quiet /log C:\\setup.log|0||COM3:=9600,n,8,1|$installed||printer moved from COM2: to COM3: - done&&stored COM3: = 9600,n,8,1 - done" \
+    "remove|/remove /keepremembered /quiet /log C:\\setup.log|0|removal||||printer deleted - done&&driver package removed: C:.windows.System32.DriverStore&&kept what is remembered" \
+    "remove-nothing|/remove /quiet /log C:\\setup.log|0|removal||||no printer to delete - done&&forgot the remembered port - done" \
     "twice|/install /port COM2 /port COM3 /quiet /log C:\\setup.log|87|||||/port is given twice" \
     "forgotten-value|/install /port COM2 /log /quiet|87|||" \
     "com9-absent|/install /port COM9 /quiet /log C:\\setup.log|87|||||COM9: is not a port of this PC. Its serial ports: COM1:, COM2:, COM3:, COM4:, COM7:.* error 87" \
@@ -287,6 +288,8 @@ for row in "set-up-fails|RUNDLL32_STANDIN_FAILS=1 /install /port COM1 /settings 
     [ "$name" != spooler-disabled ] || spooler_service 4
     [ "$name" != protected-print ] || protected_print on
     [ "$name" != com8-not-the-spoolers ] || "$loader" reg add "$ports_key" /v COM8: /d 9600,n,8,1 /f >/dev/null 2>&1
+    # A port without a value gets 9600,n,8,1; one with a value keeps it.
+    [ "$name" != move ] || "$loader" reg delete "$ports_key" /v COM3: /f >/dev/null 2>&1
     ports_before=$(ports_values)
     rm -f "$prefix/drive_c/setup.log"
     case $launched in
@@ -299,6 +302,11 @@ for row in "set-up-fails|RUNDLL32_STANDIN_FAILS=1 /install /port COM1 /settings 
     message=
     expect_eq "$(diff <(echo "$ports_before") <(ports_values) | sed -n 's/^> //p')" "$changes" "changed Ports values"
     expect_eq "$(spooler_state | paste -sd ';')" "$spooler" "printers and drivers"
+    # What the program remembers for the installer package: kept by /keepremembered, forgotten by /remove.
+    remembered=$("$(wine_loader 64)" reg query 'HKLM\Software\PortSetup' /v Port 2>/dev/null | tr -d '\r' |
+        awk '$1 == "Port" { print $3 }')
+    [ "$name" != remove ] || expect_eq "$remembered" COM3: "the remembered port after /remove /keepremembered"
+    [ "$name" != remove-nothing ] || expect_eq "$remembered" "" "the remembered port after /remove"
     [ "$name" != no-ports-key ] || restore_ports_key
     [[ $name != install && $name != spooler-disabled ]] || spooler_service 3
     [ "$name" != protected-print ] || protected_print off
@@ -360,7 +368,7 @@ if wanted log-links; then
         unattended 0 '' /install /port LPT2 /log 'C:\logs\squatted.log'
     expect_eq "$(stat -c %s "$prefix/drive_c/logs/squatted.log")" 0 "the squatted log's size"
     unattended 87 '' /install /port $'COM2\r"x\ty' /quiet /log 'C:\escaped.log'
-    escaped=$(sed 's/^.\{21\}//' "$prefix/drive_c/escaped.log" | tr -d '\r' | head -n 2)
+    escaped=$(sed 's/^.\{21\}//' "$prefix/drive_c/escaped.log" | tr -d '\r' | sed -n '1,2p')
     [[ $escaped == "PortSetup 1.01, $arch-bit, arguments: /install /port \"COM2\\r\\\"x\\x09y\" /quiet /log C:\\escaped.log
 command line refused: Unknown port: COM2\\r\"x\\x09y - failed, error 87: "* ]] || fail "the escaped log: $escaped"
     expect_eq "$(wc -l <"$prefix/drive_c/escaped.log")" 3 "the escaped log's lines"

@@ -3,7 +3,8 @@
 # in two folders: the same bytes; a throw-away certificate signs them, the
 # signature verifies; a wrong password or a
 # missing certificate stops the release with dist/ unchanged.
-# The installer packages: the same bytes from both folders, and what Wine's
+# The installer packages: the same bytes from both folders, Windows
+# Installer's rules on their tables (package_rules.sh), and what Wine's
 # msiexec makes of them (package_test.sh).
 # release_test.sh ROOT WORK_DIR BASE_PREFIX STANDIN64
 set -uo pipefail
@@ -26,7 +27,7 @@ grep -q 'unsigned' "$work/one.log" || fail "an unsigned release does not say so"
 # A driver folder of the test's own, with a subfolder and a program.
 mkdir -p "$work/drivers/amd64"
 echo '[Version]' >"$work/drivers/ZUTW2KXPDrvs.INF"
-echo 'driver' >"$work/drivers/amd64/q7.sys"
+cp "$work/one/dist/win64/PortSetup.exe" "$work/drivers/amd64/q7.sys"  # a driver binary with a version record
 cp "$work/one/dist/win64/PortSetup.exe" "$work/drivers/portsetup.exe"  # as the README's manual use has it
 for copy in one "second place/two"; do
     "$work/$copy/scripts/package.sh" "$work/drivers" >"$work/package.log" 2>&1 ||
@@ -40,8 +41,9 @@ for msi in "$work/one/dist"/PortSetup-*.msi; do
         msiinfo extract "$msi" Icon.PortSetup.exe | cmp -s - "$work/one/dist/$program" ||
         fail "${msi##*/} shows no icon of the program's"
 done
-(cd "$work/one/dist" && sha256sum --quiet -c SHA256SUMS && grep -c 'msi$' SHA256SUMS | grep -qx 2) ||
+(cd "$work/one/dist" && sha256sum --quiet -c SHA256SUMS && [ "$(grep -c 'msi$' SHA256SUMS)" = 2 ]) ||
     fail "SHA256SUMS does not hold both packages"
+"$root/tests/blackbox/package_rules.sh" "$work/one/dist"/PortSetup-*.msi || failures=$((failures + 1))
 "$root/tests/blackbox/package_test.sh" "$work/second place/two" "$work/one/dist" "$work/drivers" "$work/package" "$base" \
     "$standin64" || failures=$((failures + 1))
 

@@ -18,7 +18,7 @@ TEST(ParseSetupArguments, TakesWhatTheDialogOffersAndRefusesTheRest)
          SetupAction::Install,
          L"COM2:",
          L"19200,n,8,1,p"},
-        {{L"-INSTALL", L"-Port", L"COM4:"}, SetupAction::Install, L"COM4:", L"9600,n,8,1"},
+        {{L"-INSTALL", L"-Port", L"COM4:"}, SetupAction::Install, L"COM4:", L""},  // the port's own settings
         {{L"/install", L"/port", L"lpt2"}, SetupAction::Install, L"LPT2:", L""},
         {{L"/install", L"/port", L"com07", L"/settings", L"1200,o,7,2"}, SetupAction::Install, L"COM7:", L"1200,o,7,2"},
         {{L"/Remove", L"/QUIET"}, SetupAction::Remove, L"", L""},
@@ -47,6 +47,7 @@ TEST(ParseSetupArguments, TakesWhatTheDialogOffersAndRefusesTheRest)
         {L"/install", L"/port", L"COM2", L"/settings", L"9600,n,8,1", L"-SETTINGS", L"9600,n,8,2"},
         {L"/remove", L"/quiet", L"-Quiet"},
         {L"/install", L"/port", L"COM1", L"/keepprinter"},
+        {L"/install", L"/port", L"COM1", L"/keepremembered"},
         {L"/remove", L"/log", L"a.log", L"/log", L"b.log"},
         {L"/install", L"/port", L"/quiet"},
         {L"/install", L"/port", L"COM2", L"/settings", L""},
@@ -62,6 +63,7 @@ TEST(ParseSetupArguments, TakesWhatTheDialogOffersAndRefusesTheRest)
     EXPECT_TRUE(forgotten.quiet);
     EXPECT_EQ(ParseSetupArguments({L"/remove", L"-LOG", L"a", L"/log", L"b"}).logFile, L"");
     EXPECT_TRUE(ParseSetupArguments({L"/remove", L"/KeepPrinter"}).keepPrinter);
+    EXPECT_TRUE(ParseSetupArguments({L"/remove", L"-KEEPREMEMBERED"}).keepRemembered);
     EXPECT_EQ(ParseSetupArguments({L"/install", L"/port", L""}).problem, L"/port needs a value.");
     EXPECT_EQ(ParseSetupArguments({L"/install", L"/port", L"COM9 "}).problem, L"Unknown port: COM9 ");
     const std::wstring wide =
