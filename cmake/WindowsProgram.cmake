@@ -65,7 +65,9 @@ target_link_libraries(portsetup_win32 PUBLIC comctl32 gdi32 user32)
 
 # Size: no unused code or data, no symbols, no exceptions (what the library
 # would throw ends the program instead: src/platform/library_failures.cpp),
-# no locks around static initialisation (the program has a single thread).
+# no locks around static initialisation (the one other thread, the command
+# line's deadline in src/unattended/unattended.cpp, calls nothing that keeps a
+# function-local static).
 set(PORTSETUP_SIZE_OPTIONS -Os -ffunction-sections -fdata-sections $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions>
     $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti> $<$<COMPILE_LANGUAGE:CXX>:-fno-threadsafe-statics>)
 target_compile_options(portsetup_core PRIVATE ${PORTSETUP_SIZE_OPTIONS})

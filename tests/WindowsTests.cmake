@@ -21,7 +21,7 @@ set(PORTSETUP_STANDIN64 "$<TARGET_FILE:rundll32_standin>" CACHE STRING "The 64-b
 
 # With the program's resources: its manifest chooses the controls and the DPI awareness.
 add_executable(windows_tests dialog/form1_test.cpp registry/mod_register_test.cpp
-  platform/dll_search_test.cpp platform/mitigations_test.cpp
+  platform/dll_search_test.cpp platform/mitigations_test.cpp platform/log_file_test.cpp
   "${PORTSETUP_RESOURCE_SCRIPT}")
 target_include_directories(windows_tests PRIVATE "${PORTSETUP_GENERATED_DIR}" "${PROJECT_SOURCE_DIR}/src/resources")
 target_link_libraries(windows_tests PRIVATE portsetup_win32 portsetup_warnings GTest::gtest_main advapi32 oleacc oleaut32

@@ -425,18 +425,17 @@ SetupResult Form1::WhileWaiting(Step step)
 
 void Form1::Command1_Click()
 {
-    const std::wstring port(SelectedPort(ButtonStates()));
-    const SetupResult ready = WhileWaiting([&port] { return PrepareInstall(port, &WaitAnsweringMessages); });
-    if (!ReportFailureAndUnload(ready) && !ReportFailureAndUnload(InstallDriver(port)) &&
-        !ReportFailureAndUnload(WritePortSettings())) {
+    const InstallOrder order{std::wstring(SelectedPort(ButtonStates())), PortSettingsValue()};
+    UnreadReport unread;
+    if (!ReportFailureAndUnload(WhileWaiting([&] { return InstallPrinter(order, &WaitAnsweringMessages, unread); }))) {
         Unload();
     }
 }
 
 void Form1::cmdDelete_Click()
 {
-    if (!ReportFailureAndUnload(
-            WhileWaiting([] { return RemoveDriver({}, kSetupLimitMilliseconds, &WaitAnsweringMessages); }))) {
+    UnreadReport unread;
+    if (!ReportFailureAndUnload(WhileWaiting([&] { return RemovePrinter({}, &WaitAnsweringMessages, unread); }))) {
         Unload();
     }
 }
@@ -455,18 +454,14 @@ void Form1::FillSettingLists()
     }
 }
 
-SetupResult Form1::WritePortSettings()
+std::wstring Form1::PortSettingsValue() const
 {
-    if (!::IsWindowEnabled(Control(kPropertiesFrame))) {
+    if (!::IsWindowEnabled(Control(kPropertiesFrame)) || SelectedComPort(ButtonStates()).empty()) {
         return {};  // a parallel port: nothing to store
     }
     const SelectedCodes codes{ExtractCode(ListText(0)), ExtractCode(ListText(1)), ExtractCode(ListText(2)),
                               ExtractCode(ListText(3)), ExtractCode(ListText(4))};
-    const std::wstring valueName(SelectedComPort(ButtonStates()));
-    if (valueName.empty()) {
-        return {};
-    }
-    return StorePortSettings(valueName, ComposePortSettingsValue(codes));
+    return ComposePortSettingsValue(codes);
 }
 
 void Form1::Unload()

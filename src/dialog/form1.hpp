@@ -71,7 +71,9 @@ private:
     void Command1_Click();
     void cmdDelete_Click();
     void FillSettingLists();
-    SetupResult WritePortSettings();
+    // The Ports value the lists give, which Next stores for a serial port;
+    // empty while a parallel port is chosen.
+    [[nodiscard]] std::wstring PortSettingsValue() const;
     void Unload();
 
     [[nodiscard]] PortButtonStates ButtonStates() const;

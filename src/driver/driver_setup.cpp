@@ -1,5 +1,8 @@
 #include "driver/driver_setup.hpp"
 
+#include <algorithm>
+#include <vector>
+
 #include "driver/command_lines.hpp"
 #include "driver/port_names.hpp"
 #include "driver/protected_print.hpp"
@@ -8,7 +11,9 @@
 #include "platform/launch.hpp"
 #include "platform/service_state.hpp"
 #include "platform/system_paths.hpp"
+#include "platform/win32_handles.hpp"
 #include "registry/mod_register.hpp"
+#include "registry/remembered_install.hpp"
 #include "settings/setting_lists.hpp"
 
 namespace portsetup {
@@ -19,7 +24,9 @@ constexpr DWORD kSpoolerStartLimit = 60 * 1000;
 constexpr DWORD kPrinterGoneLimit = 30 * 1000;
 constexpr DWORD kPollInterval = 250;
 constexpr DWORD kRemovalRetryInterval = 1000;
-constexpr DWORD kErrorPrinterDriverPackageInUse = 3016;  // ERROR_PRINTER_DRIVER_PACKAGE_IN_USE, not in the headers used
+// "System Error Codes (3000-3999)": ERROR_PRINTER_DRIVER_PACKAGE_IN_USE, 3015
+// (0xBC7); not in the headers used.
+constexpr DWORD kErrorPrinterDriverPackageInUse = 3015;
 
 const std::wstring& ModelsPrinterName()
 {
@@ -27,20 +34,295 @@ const std::wstring& ModelsPrinterName()
     return name;
 }
 
-// Adds a line to what a step did.
-void Note(std::wstring& done, const std::wstring& line)
+std::wstring Seconds(ULONGLONG milliseconds)
 {
-    if (!line.empty()) {
-        done += (done.empty() ? L"" : L"\n") + line;
-    }
+    return DecimalText(static_cast<DWORD>(milliseconds / 1000)) + L" s";
 }
 
-SetupResult SpoolerNotAnswering(DWORD error, std::wstring did)
+// A report that passes on only what the set-up waits for.
+class ForwardWaiting final : public SetupReport {
+public:
+    explicit ForwardWaiting(SetupReport& to) : to_(to) {}
+    void Done(std::wstring_view /*step*/) override {}
+    void Found(std::wstring_view /*finding*/) override {}
+    void Failed(std::wstring_view /*step*/, DWORD /*error*/) override {}
+    void Waiting(const wchar_t* what) override { to_.Waiting(what); }
+
+private:
+    SetupReport& to_;
+};
+
+// Reports a failure and returns it.
+SetupResult Failure(SetupReport& report, DWORD error, std::wstring failure, std::wstring_view meaning = {})
 {
-    return {error,
-            L"The Print Spooler service does not answer, so nothing was started. Start the Print Spooler "
-            L"service (and set it to start automatically), then try again.",
-            std::move(did)};
+    report.Failed(failure, error);
+    return {error, std::move(failure), meaning};
+}
+
+SetupResult SpoolerNotAnswering(SetupReport& report, DWORD error)
+{
+    return Failure(report, error,
+                   L"The Print Spooler service does not answer, so nothing was started. Start the Print Spooler "
+                   L"service (and set it to start automatically), then try again.");
+}
+
+// Waits for the spooler to answer. When it does not, the service control
+// manager is asked: a Print Spooler service that is starting, or set to
+// start automatically and not running yet (Windows still starting), is
+// waited for up to 60 seconds; a disabled one ends with
+// ERROR_SERVICE_DISABLED; otherwise the spooler's error
+// (RPC_S_SERVER_UNAVAILABLE for a stopped service).
+SetupResult WaitForSpooler(WaitFunction wait, SetupReport& report)
+{
+    report.Waiting(L"the spooler");
+    DWORD error = SpoolerError();
+    if (error == ERROR_SUCCESS) {
+        return {};
+    }
+    const ServiceState service = QueryServiceState(L"Spooler");
+    if (service.known && service.startType == SERVICE_DISABLED) {
+        report.Found(L"the Print Spooler service is disabled");
+        return Failure(report, ERROR_SERVICE_DISABLED,
+                       L"The Print Spooler service is disabled, so nothing was started. Set it to start "
+                       L"automatically, start it, then try again.");
+    }
+    const bool starting =
+        service.known && (service.currentState == SERVICE_START_PENDING ||
+                          (service.startType == SERVICE_AUTO_START && service.currentState != SERVICE_RUNNING));
+    if (!starting) {
+        report.Found(L"the Print Spooler service is not running");
+        return SpoolerNotAnswering(report, error);
+    }
+    report.Found(L"the Print Spooler service is starting; waiting for it, up to 60 s");
+    const ULONGLONG start = ::GetTickCount64();
+    while (::GetTickCount64() - start < kSpoolerStartLimit) {
+        wait(nullptr, kPollInterval);
+        if (error = SpoolerError(); error == ERROR_SUCCESS) {
+            report.Found(L"the Print Spooler service answered after " + Seconds(::GetTickCount64() - start));
+            return {};
+        }
+    }
+    report.Found(L"the Print Spooler service did not answer within 60 s");
+    return SpoolerNotAnswering(report, error);
+}
+
+// The information file beside the program: 0, or ERROR_FILE_NOT_FOUND and
+// its path.
+SetupResult FindInformationFile(SetupReport& report)
+{
+    const std::wstring informationFile = InformationFilePath(ApplicationFolder());
+    const DWORD attributes = ::GetFileAttributesW(informationFile.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return Failure(
+            report, ERROR_FILE_NOT_FOUND,
+            L"The driver information file is not beside the program, so nothing was started:\n\n" + informationFile,
+            L"the driver information file is not beside the program; nothing was started or stored");
+    }
+    return {};
+}
+
+// What must hold before an install starts or changes anything.
+SetupResult PrepareInstall(std::wstring_view port, WaitFunction wait, SetupReport& report)
+{
+    if (SetupResult spooler = WaitForSpooler(wait, report); spooler.error != ERROR_SUCCESS) {
+        return spooler;
+    }
+    std::vector<std::wstring> ports;
+    SpoolerPorts(&ports);
+    if (std::wstring problem = PortNotOfThisPc(port, ports); !problem.empty()) {
+        return Failure(report, ERROR_INVALID_PARAMETER, std::move(problem));
+    }
+    if (SetupResult missing = FindInformationFile(report); missing.error != ERROR_SUCCESS) {
+        return missing;
+    }
+    bool protectedPrint = false;
+    if (const HRESULT asked = AskProtectedPrintMode(&protectedPrint); FAILED(asked)) {
+        report.Found(L"Windows protected print mode counts as off: its class could not be activated (" +
+                     HresultText(asked) + L")");
+    }
+    if (protectedPrint) {
+        report.Found(L"Windows protected print mode is on");
+        return Failure(report, ERROR_DRIVER_BLOCKED,
+                       L"Windows protected print mode is on: it takes only Microsoft's own printer drivers, so the "
+                       L"printer's driver cannot be installed, and nothing was started. An administrator can turn "
+                       L"the mode off (Settings, Bluetooth & devices, Printers & scanners), then try again.");
+    }
+    return {};
+}
+
+// Starts a driver command line with the native rundll32.exe, minimised.
+SetupResult StartDriverCommand(std::wstring_view commandLine, UniqueKernelHandle* process, SetupReport& report)
+{
+    const std::wstring application = SystemRundll32Path();
+    // Not the program's folder, often a download folder: rundll32 would look
+    // there for DLLs it does not find in the system folder.
+    const DWORD error = Launch(application, commandLine, SW_SHOWMINIMIZED, SystemFolder(), process);
+    if (error != ERROR_SUCCESS) {
+        return Failure(
+            report, error, L"The printer set-up could not be started.\n\n" + application,
+            error == ERROR_FILE_NOT_FOUND ? L"the system's rundll32.exe is missing; nothing was started" : L"");
+    }
+    report.Done(L"started: " + std::wstring(commandLine));
+    return {};
+}
+
+// Waits for a started set-up; one still running at the limit is ended and
+// reported with ERROR_TIMEOUT.
+SetupResult WaitForDriverCommand(HANDLE process, WaitFunction wait, SetupReport& report)
+{
+    report.Waiting(L"the printer set-up");
+    const DWORD waited = wait(process, kSetupLimitMilliseconds);
+    report.Waiting(L"the spooler");
+    if (waited == WAIT_OBJECT_0) {
+        report.Done(L"printer set-up ended");
+        return {};
+    }
+    const DWORD error = waited == WAIT_TIMEOUT ? static_cast<DWORD>(ERROR_TIMEOUT) : ::GetLastError();
+    // Left running, it could still hold the driver store when the set-up is tried again.
+    ::TerminateProcess(process, ERROR_TIMEOUT);
+    ::WaitForSingleObject(process, 5000);
+    if (error == ERROR_TIMEOUT) {
+        report.Found(L"printer set-up still running after 10 minutes; stopped");
+    }
+    return Failure(report, error, L"The printer set-up did not end in time and was stopped.");
+}
+
+// Starts a driver command line and waits for it.
+SetupResult RunDriverCommand(std::wstring_view commandLine, WaitFunction wait, SetupReport& report)
+{
+    UniqueKernelHandle process;
+    if (SetupResult started = StartDriverCommand(commandLine, &process, report); started.error != ERROR_SUCCESS) {
+        return started;
+    }
+    return WaitForDriverCommand(process.get(), wait, report);
+}
+
+// Sets a printer's port at one level of its information (5, or 2 where the
+// spooler takes no 5): 0, or the error.
+template <typename Info>
+DWORD SetPort(HANDLE printer, DWORD level, std::wstring& port)
+{
+    std::vector<BYTE> buffer = PrinterInfo(printer, level);
+    if (buffer.empty()) {
+        return ::GetLastError();
+    }
+    auto* info = reinterpret_cast<Info*>(buffer.data());
+    info->pPortName = port.data();
+    if constexpr (requires { info->pSecurityDescriptor; }) {
+        info->pSecurityDescriptor = nullptr;  // left as it is
+    }
+    return Spooler().setPrinter(printer, level, buffer.data(), 0) ? ERROR_SUCCESS : ::GetLastError();
+}
+
+// Puts the model's printer on another port; nothing else of it changes.
+SetupResult MovePrinter(const std::wstring& from, std::wstring to, SetupReport& report)
+{
+    UniquePrinter printer;
+    DWORD error = OpenModelsPrinter(PRINTER_ALL_ACCESS, &printer);
+    if (error == ERROR_SUCCESS) {
+        error = SetPort<PRINTER_INFO_5W>(printer.get(), 5, to);
+    }
+    if (error == ERROR_INVALID_LEVEL) {  // a spooler without level 5 (Wine's): the whole information, as read
+        error = SetPort<PRINTER_INFO_2W>(printer.get(), 2, to);
+    }
+    if (error != ERROR_SUCCESS) {
+        return Failure(report, error, L"The printer could not be moved to " + to + L".");
+    }
+    report.Done(L"printer moved from " + from + L" to " + to);
+    return {};
+}
+
+// Whether the spooler shows the model's printer on the port; if not, what it
+// shows instead.
+SetupResult CheckInstalledOn(const std::wstring& port, SetupReport& report)
+{
+    const PrinterState printer = ModelsPrinter();
+    if (IsInstalledOn(printer, port)) {
+        report.Found(L"spooler shows the printer on " + port);
+        return {};
+    }
+    std::wstring found = L"the printer on " + printer.port + L", not on " + port;
+    if (!printer.exists) {
+        found = L"no printer \"" + std::wstring(kDriverModelName) + L"\"";
+    } else if (printer.pendingDeletion) {
+        found = L"the printer being deleted";
+    } else if (!printer.modelsDriver) {
+        found = L"the printer with another driver";
+    }
+    return Failure(report, ERROR_INSTALL_FAILURE,
+                   L"The printer set-up did not work: the spooler shows " + found + L".");
+}
+
+// Writes the port's Ports value; without a value asked for, the port keeps
+// the one it has, or gets 9600,n,8,1 where it has none. The key is never
+// created.
+SetupResult WritePortSettings(const std::wstring& port, std::wstring value, SetupReport& report)
+{
+    if (value.empty()) {
+        std::vector<std::wstring> names;
+        if (Mod_Register::GetValueNames(HKEY_LOCAL_MACHINE, kPortsKeyPath, &names) == ERROR_SUCCESS &&
+            std::find(names.begin(), names.end(), port) != names.end()) {
+            report.Found(L"kept the settings " + port + L" has (none asked for)");
+            return {};
+        }
+        value = DefaultPortSettingsValue();
+    }
+    const auto status = static_cast<DWORD>(Mod_Register::SetRegString(HKEY_LOCAL_MACHINE, kPortsKeyPath, port, value));
+    if (status != ERROR_SUCCESS) {
+        return Failure(
+            report, status,
+            L"The printer set-up was started, but the settings were not stored.\n\n" + port + L" = " + value);
+    }
+    report.Done(L"stored " + port + L" = " + value);
+    return {};
+}
+
+// The unattended install's middle: nothing for a printer installed as asked;
+// the model's printer, installed on another port, is moved; otherwise the
+// set-up is run and waited for. Then the spooler is asked.
+SetupResult SetUpAndCheck(const InstallOrder& order, WaitFunction wait, SetupReport& report)
+{
+    const PrinterState printer = ModelsPrinter();
+    if (IsInstalledOn(printer, order.port)) {
+        report.Found(L"already installed on " + order.port + L", nothing to start");
+        return {};
+    }
+    SetupResult result;
+    if (IsInstalledOn(printer, printer.port)) {
+        result = MovePrinter(printer.port, order.port, report);
+    } else {
+        result = RunDriverCommand(InstallCommandLine(ApplicationFolder(), order.port) + (order.quiet ? L" /q" : L""),
+                                  wait, report);
+    }
+    return result.error == ERROR_SUCCESS ? CheckInstalledOn(order.port, report) : result;
+}
+
+// Deletes the model's printer, if there is one, once it is resumed and its
+// queue emptied (a paused printer with jobs cannot be deleted); the jobs
+// still being printed after that keep it, marked for deletion.
+SetupResult DeleteModelsPrinter(SetupReport& report)
+{
+    UniquePrinter printer;
+    DWORD error = OpenModelsPrinter(PRINTER_ALL_ACCESS, &printer);
+    if (error == ERROR_INVALID_PRINTER_NAME) {
+        report.Found(L"no printer to delete");
+        return {};
+    }
+    if (error == ERROR_SUCCESS) {
+        Spooler().setPrinter(printer.get(), 0, nullptr, PRINTER_CONTROL_RESUME);
+        Spooler().setPrinter(printer.get(), 0, nullptr, PRINTER_CONTROL_PURGE);
+        const std::vector<BYTE> info = PrinterInfo(printer.get(), 2);
+        const DWORD jobs = info.empty() ? 0 : reinterpret_cast<const PRINTER_INFO_2W*>(info.data())->cJobs;
+        error = Spooler().deletePrinter(printer.get()) ? ERROR_SUCCESS : ::GetLastError();
+        if (error == ERROR_SUCCESS && jobs > 0) {
+            report.Found(L"printer marked for deletion: " + DecimalText(jobs) +
+                         L" job(s) still printing; Windows deletes it when they end");
+        } else if (error == ERROR_SUCCESS) {
+            report.Done(L"printer deleted");
+        }
+    }
+    return error == ERROR_SUCCESS ? SetupResult{}
+                                  : Failure(report, error, ModelsPrinterName() + L" could not be deleted.");
 }
 
 // Waits until the spooler no longer shows the model's printer, until the
@@ -58,61 +340,120 @@ bool PrinterGone(ULONGLONG deadline, WaitFunction wait)
     }
 }
 
-// Deletes the model's printer, if there is one: 0 (*deleted says whether
-// there was one), or the error.
-DWORD DeleteModelsPrinter(bool* deleted)
+// The printer's deletion, then the removal line, run again while a printer
+// being deleted holds the driver.
+SetupResult RemoveDriver(const RemovalOrder& order, WaitFunction wait, SetupReport& report)
 {
-    UniquePrinter printer;
-    const DWORD error = OpenModelsPrinter(PRINTER_ALL_ACCESS, &printer);
-    if (error != ERROR_SUCCESS) {
-        return error == ERROR_INVALID_PRINTER_NAME ? ERROR_SUCCESS : error;
+    if (SetupResult deleted = DeleteModelsPrinter(report); deleted.error != ERROR_SUCCESS) {
+        return deleted;
     }
-    // A paused printer with jobs cannot be deleted, and one with jobs would
-    // only be marked for deletion: resumed, and its queue emptied first.
-    Spooler().setPrinter(printer.get(), 0, nullptr, PRINTER_CONTROL_RESUME);
-    Spooler().setPrinter(printer.get(), 0, nullptr, PRINTER_CONTROL_PURGE);
-    *deleted = Spooler().deletePrinter(printer.get()) != FALSE;
-    return *deleted ? ERROR_SUCCESS : ::GetLastError();
+    const ULONGLONG deletedAt = ::GetTickCount64();
+    report.Waiting(L"the printer's deletion");
+    if (!PrinterGone(deletedAt + kPrinterGoneLimit, wait)) {
+        return Failure(report, ERROR_PRINTER_DRIVER_IN_USE,
+                       ModelsPrinterName() +
+                           L" is still there 30 seconds after it was deleted (the spooler may still be printing to "
+                           L"it), so its driver was not removed.");
+    }
+    std::wstring line = RemovalCommandLine() + (order.quiet ? L" /q" : L"");
+    ForwardWaiting reruns(report);  // the runs after the first are told in one line at the end
+    SetupReport* told = &report;
+    for (DWORD runs = 1;; ++runs) {
+        if (SetupResult run = RunDriverCommand(line, wait, *told); run.error != ERROR_SUCCESS) {
+            if (told != &report) {
+                report.Failed(run.failure, run.error);
+            }
+            return run;
+        }
+        const bool held = ModelsDriver().native && PrintersUsingModelsDriver().empty();
+        const std::wstring rerunTime = Seconds(::GetTickCount64() - deletedAt);
+        if (!held && runs > 1) {
+            report.Found(L"the removal ran " + DecimalText(runs) + L" times in " + rerunTime + L"; the driver went");
+        }
+        if (!held) {
+            return {};
+        }
+        if (::GetTickCount64() >= deletedAt + kPrinterGoneLimit) {
+            report.Found(L"the removal ran " + DecimalText(runs) + L" times in " + rerunTime +
+                         L"; the driver is still held");
+            return Failure(report, ERROR_PRINTER_DRIVER_IN_USE,
+                           ModelsPrinterName() +
+                               L" is still being deleted (a job is still printing to it, or a program holds it "
+                               L"open), so its driver could not be removed. Try again once the printer is gone.");
+        }
+        if (runs == 1) {
+            report.Found(
+                L"the driver is still held by the printer being deleted; the removal runs again until it "
+                L"goes, up to 30 s after the deletion");
+        }
+        told = &reruns;
+        if (!line.ends_with(L" /q")) {
+            line += L" /q";  // the set-up's own messages once are enough
+        }
+        wait(nullptr, kRemovalRetryInterval);
+    }
 }
 
-// Starts a driver command line with the native rundll32.exe, minimised.
-SetupResult StartDriverCommand(std::wstring_view commandLine, UniqueKernelHandle* process)
+// Whether the removal took the driver from Windows' own environment; others
+// are left (the 32-bit driver a print server keeps for its clients).
+SetupResult CheckDriverRemoved(SetupReport& report)
 {
-    const std::wstring application = SystemRundll32Path();
-    // Not the program's folder, often a download folder: rundll32 would look
-    // there for DLLs it does not find in the system folder.
-    const DWORD error = Launch(application, commandLine, SW_SHOWMINIMIZED, SystemFolder(), process);
-    if (error != ERROR_SUCCESS) {
-        return {error, L"The printer set-up could not be started.\n\n" + application};
+    const DriverState driver = ModelsDriver();
+    for (const std::wstring& environment : driver.otherEnvironments) {
+        report.Found(L"driver left for " + environment + L" (another environment, not removed)");
     }
-    return {ERROR_SUCCESS, {}, L"started: " + std::wstring(commandLine)};
+    if (!driver.native) {
+        report.Found(L"spooler shows the driver removed");
+        return {};
+    }
+    std::wstring users;
+    for (const std::wstring& name : PrintersUsingModelsDriver()) {
+        users += (users.empty() ? L"\"" : L", \"") + name + L'"';
+    }
+    const std::wstring found = L"the driver still there" + (users.empty() ? L"" : L", used by " + users);
+    return Failure(report, ERROR_INSTALL_FAILURE,
+                   L"The printer set-up did not work: the spooler shows " + found + L".");
 }
 
-// Runs the removal line and waits for it.
-SetupResult RunRemovalLine(const std::wstring& line, DWORD limit, WaitFunction wait)
+// Removes a driver package (the driver store's information file) once no
+// driver uses it; one still in use is kept. Its failure is told, and is not
+// the removal's.
+void RemoveDriverPackage(const std::wstring& informationFile, SetupReport& report)
 {
-    UniqueKernelHandle process;
-    SetupResult started = StartDriverCommand(line, &process);
-    if (started.error != ERROR_SUCCESS) {
-        return started;
+    if (informationFile.empty() || Spooler().deletePackage == nullptr) {
+        return;
     }
-    SetupResult ended = WaitForDriverCommand(process.get(), limit, wait);
-    Note(started.done, ended.error == ERROR_SUCCESS ? L"printer set-up ended" : L"");
-    return ended.error == ERROR_SUCCESS ? started : ended;
+    const HRESULT removed = Spooler().deletePackage(nullptr, informationFile.c_str(), NativeDriverEnvironment());
+    if (SUCCEEDED(removed)) {
+        report.Done(L"driver package removed: " + informationFile);
+    } else if (removed == HRESULT_FROM_WIN32(kErrorPrinterDriverPackageInUse)) {
+        report.Found(L"driver package kept, another driver uses it: " + informationFile);
+    } else {
+        report.Failed(L"The driver package could not be removed: " + informationFile,
+                      static_cast<DWORD>(HRESULT_CODE(removed)));
+    }
 }
 
-// The information file beside the program: 0, or ERROR_FILE_NOT_FOUND and
-// its path.
-SetupResult FindInformationFile()
+// What the installer package needs remembered, or forgotten.
+void RememberFor(const InstallOrder& order, SetupReport& report)
 {
-    const std::wstring informationFile = InformationFilePath(ApplicationFolder());
-    const DWORD attributes = ::GetFileAttributesW(informationFile.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        return {
-            ERROR_FILE_NOT_FOUND,
-            L"The driver information file is not beside the program, so nothing was started:\n\n" + informationFile};
+    const std::wstring step = L"remembered " + order.port + (order.settings.empty() ? L"" : L" " + order.settings) +
+                              L" for the installer package";
+    if (const auto status = static_cast<DWORD>(RememberInstall(order.port, order.settings)); status == ERROR_SUCCESS) {
+        report.Done(step);
+    } else {
+        report.Failed(step, status);
     }
-    return {};
+}
+void Forget(const RemovalOrder& order, SetupReport& report)
+{
+    if (order.keepRemembered) {
+        report.Found(L"kept what is remembered for the installer package (/keepremembered)");
+    } else if (const auto status = static_cast<DWORD>(ForgetInstall()); status == ERROR_SUCCESS) {
+        report.Done(L"forgot the remembered port");
+    } else {
+        report.Failed(L"forgot the remembered port", status);
+    }
 }
 
 }  // namespace
@@ -122,172 +463,52 @@ std::wstring FailureReport(const SetupResult& result)
     return result.failure + L"\n\n" + SystemErrorText(result.error);
 }
 
-SetupResult WaitForSpooler(WaitFunction wait)
+SetupResult InstallPrinter(const InstallOrder& order, WaitFunction wait, SetupReport& report)
 {
-    DWORD error = SpoolerError();
-    if (error == ERROR_SUCCESS) {
-        return {};
-    }
-    const ServiceState service = QueryServiceState(L"Spooler");
-    if (service.known && service.startType == SERVICE_DISABLED) {
-        return {ERROR_SERVICE_DISABLED,
-                L"The Print Spooler service is disabled, so nothing was started. Set it to start automatically, "
-                L"start it, then try again.",
-                L"the Print Spooler service is disabled"};
-    }
-    const bool starting =
-        service.known && (service.currentState == SERVICE_START_PENDING ||
-                          (service.startType == SERVICE_AUTO_START && service.currentState != SERVICE_RUNNING));
-    if (!starting) {
-        return SpoolerNotAnswering(error, L"the Print Spooler service is not running");
-    }
-    const ULONGLONG start = ::GetTickCount64();
-    while (::GetTickCount64() - start < kSpoolerStartLimit) {
-        wait(nullptr, kPollInterval);
-        if (error = SpoolerError(); error == ERROR_SUCCESS) {
-            return {ERROR_SUCCESS,
-                    {},
-                    L"the Print Spooler service was starting; it answered after " +
-                        DecimalText(static_cast<DWORD>((::GetTickCount64() - start) / 1000)) + L" s"};
-        }
-    }
-    return SpoolerNotAnswering(error, L"the Print Spooler service was starting; it did not answer within 60 s");
-}
-
-SetupResult PrepareInstall(std::wstring_view port, WaitFunction wait)
-{
-    SetupResult ready = WaitForSpooler(wait);
-    if (ready.error != ERROR_SUCCESS) {
+    if (SetupResult ready = PrepareInstall(order.port, wait, report); ready.error != ERROR_SUCCESS) {
         return ready;
     }
-    std::vector<std::wstring> ports;
-    SpoolerPorts(&ports);
-    if (std::wstring problem = PortNotOfThisPc(port, ports); !problem.empty()) {
-        return {ERROR_INVALID_PARAMETER, problem};
+    SetupResult result;
+    if (order.unattended) {
+        result = SetUpAndCheck(order, wait, report);
+    } else {
+        result = StartDriverCommand(InstallCommandLine(ApplicationFolder(), order.port), nullptr, report);
     }
-    if (SetupResult missing = FindInformationFile(); missing.error != ERROR_SUCCESS) {
-        return missing;
+    if (result.error == ERROR_SUCCESS && order.port.starts_with(L"COM")) {
+        report.Waiting(L"the registry");
+        result = WritePortSettings(order.port, order.settings, report);
+        result.error = order.unattended && result.error != ERROR_SUCCESS ? ERROR_INSTALL_FAILURE : result.error;
     }
-    if (ProtectedPrintModeOn()) {
-        return {ERROR_DRIVER_BLOCKED,
-                L"Windows protected print mode is on: it takes only Microsoft's own printer drivers, so the "
-                L"printer's driver cannot be installed, and nothing was started. An administrator can turn the "
-                L"mode off (Settings, Bluetooth & devices, Printers & scanners), then try again.",
-                L"Windows protected print mode is on"};
+    if (result.error == ERROR_SUCCESS && order.unattended) {
+        RememberFor(order, report);  // for the installer package's repairs and upgrades
     }
-    return ready;
+    return result;
 }
 
-SetupResult InstallDriver(std::wstring_view port, std::wstring_view extraOptions, UniqueKernelHandle* process)
+SetupResult RemovePrinter(const RemovalOrder& order, WaitFunction wait, SetupReport& report)
 {
-    return StartDriverCommand(InstallCommandLine(ApplicationFolder(), port) + std::wstring(extraOptions), process);
-}
-
-SetupResult MovePrinter(std::wstring_view port)
-{
-    std::wstring from;
-    UniquePrinter printer;
-    DWORD error = OpenModelsPrinter(PRINTER_ALL_ACCESS, &printer);
-    if (error == ERROR_SUCCESS) {
-        std::vector<BYTE> buffer = PrinterInfo2(printer.get());
-        if (buffer.empty()) {
-            error = ::GetLastError();
-        } else {
-            auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer.data());
-            from = info->pPortName != nullptr ? info->pPortName : L"";
-            std::wstring to(port);
-            info->pPortName = to.data();
-            info->pSecurityDescriptor = nullptr;  // left as it is
-            error = Spooler().setPrinter(printer.get(), 2, buffer.data(), 0) ? ERROR_SUCCESS : ::GetLastError();
-        }
-    }
-    if (error != ERROR_SUCCESS) {
-        return {error, L"The printer could not be moved to " + std::wstring(port) + L"."};
-    }
-    return {ERROR_SUCCESS, {}, L"printer moved from " + from + L" to " + std::wstring(port)};
-}
-
-SetupResult RemoveDriver(std::wstring_view extraOptions, DWORD setupLimit, WaitFunction wait)
-{
-    SetupResult result = WaitForSpooler(wait);
-    if (result.error != ERROR_SUCCESS) {
-        return result;
-    }
-    bool deleted = false;
-    if (const DWORD error = DeleteModelsPrinter(&deleted); error != ERROR_SUCCESS) {
-        return {error, ModelsPrinterName() + L" could not be deleted.", result.done};
-    }
-    const ULONGLONG deadline = ::GetTickCount64() + kPrinterGoneLimit;
-    if (!PrinterGone(deadline, wait)) {
-        return {ERROR_PRINTER_DRIVER_IN_USE,
-                ModelsPrinterName() +
-                    L" is still there 30 seconds after it was deleted (the spooler may still be printing to it), so "
-                    L"its driver was not removed.",
-                result.done};
-    }
-    Note(result.done, deleted ? L"printer deleted" : L"no printer to delete");
-    std::wstring line = RemovalCommandLine() + std::wstring(extraOptions);
-    for (;;) {
-        SetupResult run = RunRemovalLine(line, setupLimit, wait);
-        Note(result.done, run.done);
-        if (run.error != ERROR_SUCCESS) {
-            run.done = result.done;
-            return run;
-        }
-        if (!ModelsDriver().native || !PrintersUsingModelsDriver().empty()) {
-            return result;
-        }
-        if (::GetTickCount64() >= deadline) {
-            return {ERROR_PRINTER_DRIVER_IN_USE,
-                    ModelsPrinterName() +
-                        L" is still being deleted (a job is still printing to it, or a program holds it open), so "
-                        L"its driver could not be removed. Try again once the printer is gone.",
-                    result.done};
-        }
-        Note(result.done, L"the driver still held by a printer being deleted; the removal runs again");
-        if (!line.ends_with(L" /q")) {
-            line += L" /q";  // the set-up's own messages once are enough
-        }
-        wait(nullptr, kRemovalRetryInterval);
-    }
-}
-
-SetupResult RemoveDriverPackage(const std::wstring& informationFile)
-{
-    if (informationFile.empty() || Spooler().deletePackage == nullptr) {
+    if (order.keepPrinter) {
+        report.Done(L"printer, driver and settings kept (/keepprinter)");
+        Forget(order, report);
         return {};
     }
-    const HRESULT removed = Spooler().deletePackage(nullptr, informationFile.c_str(), NativeDriverEnvironment());
-    if (SUCCEEDED(removed)) {
-        return {ERROR_SUCCESS, {}, L"driver package removed: " + informationFile};
+    if (SetupResult spooler = WaitForSpooler(wait, report); spooler.error != ERROR_SUCCESS) {
+        return spooler;
     }
-    if (removed == HRESULT_FROM_WIN32(kErrorPrinterDriverPackageInUse)) {
-        return {ERROR_SUCCESS, {}, L"driver package kept, another driver uses it: " + informationFile};
+    // Read while the driver is there: it names its package.
+    const std::wstring package = order.unattended ? ModelsDriverPackage() : std::wstring();
+    SetupResult result = RemoveDriver(order, wait, report);
+    if (result.error == ERROR_PRINTER_DRIVER_IN_USE && order.unattended) {
+        result.error = ERROR_INSTALL_FAILURE;  // the printer is still there: its driver stays
     }
-    return {static_cast<DWORD>(HRESULT_CODE(removed)), L"The driver package could not be removed: " + informationFile};
-}
-
-SetupResult WaitForDriverCommand(HANDLE process, DWORD limit, WaitFunction wait)
-{
-    const DWORD waited = wait(process, limit);
-    if (waited == WAIT_OBJECT_0) {
-        return {};
+    if (result.error == ERROR_SUCCESS && order.unattended) {
+        result = CheckDriverRemoved(report);
     }
-    const DWORD error = waited == WAIT_TIMEOUT ? static_cast<DWORD>(ERROR_TIMEOUT) : ::GetLastError();
-    // Left running, it could still hold the driver store when the set-up is tried again.
-    ::TerminateProcess(process, ERROR_TIMEOUT);
-    ::WaitForSingleObject(process, 5000);
-    return {error, L"The printer set-up did not end in time and was stopped."};
-}
-
-SetupResult StorePortSettings(const std::wstring& port, const std::wstring& value)
-{
-    const auto status = static_cast<DWORD>(Mod_Register::SetRegString(HKEY_LOCAL_MACHINE, kPortsKeyPath, port, value));
-    if (status != ERROR_SUCCESS) {
-        return {status,
-                L"The printer set-up was started, but the settings were not stored.\n\n" + port + L" = " + value};
+    if (result.error == ERROR_SUCCESS && order.unattended) {
+        RemoveDriverPackage(package, report);  // a package left is told, not a failure
+        Forget(order, report);
     }
-    return {};
+    return result;
 }
 
 }  // namespace portsetup

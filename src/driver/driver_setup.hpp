@@ -4,82 +4,100 @@
 
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "platform/waiting.hpp"
-#include "platform/win32_handles.hpp"
 
 namespace portsetup {
 
 // How long a printer set-up may run before it is ended.
 inline constexpr DWORD kSetupLimitMilliseconds = 10 * 60 * 1000;
 
-// The outcome of a set-up step: 0, or the Windows error and what could not
-// be done, as the operator is told it (without the system's text).
-struct SetupResult {
-    SetupResult() = default;
-    SetupResult(DWORD code, std::wstring what, std::wstring did = {})
-        : error(code), failure(std::move(what)), done(std::move(did))
-    {
-    }
+// Where the set-up tells each step as it happens: a step done, something it
+// found on the way, a step that failed with its Windows error.
+class SetupReport {
+public:
+    virtual void Done(std::wstring_view step) = 0;
+    virtual void Found(std::wstring_view finding) = 0;
+    virtual void Failed(std::wstring_view step, DWORD error) = 0;
+    // What the set-up waits for from now on ("the spooler"): a text that
+    // lasts as long as the program.
+    virtual void Waiting(const wchar_t* what) = 0;
 
-    DWORD error = ERROR_SUCCESS;
-    std::wstring failure;
-    std::wstring done;  // what the step did and found, for the log: one line each
+protected:
+    SetupReport() = default;
+    SetupReport(const SetupReport&) = default;
+    SetupReport& operator=(const SetupReport&) = default;
+    ~SetupReport() = default;
 };
 
-// What the operator is told of a failed step: what could not be done, and
+// The report of a set-up whose steps nobody reads (the dialog's).
+class UnreadReport final : public SetupReport {
+public:
+    void Done(std::wstring_view /*step*/) override {}
+    void Found(std::wstring_view /*finding*/) override {}
+    void Failed(std::wstring_view /*step*/, DWORD /*error*/) override {}
+    void Waiting(const wchar_t* /*what*/) override {}
+};
+
+// The outcome of a set-up: 0, or the Windows error, what could not be done
+// as the operator is told it (without the system's text) and, where the
+// code alone does not say it, what the code means here.
+struct SetupResult {
+    DWORD error = ERROR_SUCCESS;
+    std::wstring failure;
+    std::wstring_view meaning;
+};
+
+// What the operator is told of a failed set-up: what could not be done, and
 // the system's text for its error.
 std::wstring FailureReport(const SetupResult& result);
 
-// Waits for the spooler to answer. When it does not, the service control
-// manager is asked: a Print Spooler service that is starting, or set to
-// start automatically and not running yet (Windows still starting), is
-// waited for up to 60 seconds; a disabled one ends with
-// ERROR_SERVICE_DISABLED; otherwise the spooler's error
-// (RPC_S_SERVER_UNAVAILABLE for a stopped service).
-SetupResult WaitForSpooler(WaitFunction wait);
+// The printer's installation, as Next and /install ask for it.
+struct InstallOrder {
+    std::wstring port;      // "COM2:"
+    std::wstring settings;  // a serial port's Ports value; empty: the port's own, or 9600,n,8,1 where it has none
+    // Unattended: the set-up waited for and checked, a printer installed as
+    // asked left as it is, one on another port moved, PrintUIEntry's own
+    // windows off with quiet, the port remembered for the installer package,
+    // and settings not stored ERROR_INSTALL_FAILURE. Otherwise the set-up is
+    // started and not waited for.
+    bool unattended = false;
+    bool quiet = false;
+};
 
-// What must hold before an install starts or changes anything: the spooler
-// answers (as WaitForSpooler), the port is one the dialog offers or one of
-// the spooler's own serial ports (ERROR_INVALID_PARAMETER, naming those),
-// the information file is beside the program (ERROR_FILE_NOT_FOUND and its
-// path) and Windows protected print mode is off (ERROR_DRIVER_BLOCKED).
-SetupResult PrepareInstall(std::wstring_view port, WaitFunction wait);
+// Installs the model's printer. Before anything changes: the spooler answers
+// (waited for while it starts: up to 60 seconds; ERROR_SERVICE_DISABLED,
+// or its error), the port is one the dialog offers or one of the spooler's
+// own serial ports (ERROR_INVALID_PARAMETER), the information file is beside
+// the program (ERROR_FILE_NOT_FOUND) and Windows protected print mode is off
+// (ERROR_DRIVER_BLOCKED). Then the printer set-up runs (ERROR_TIMEOUT after
+// ten minutes; ERROR_INSTALL_FAILURE when the spooler does not show the
+// printer on the port afterwards) and, for a serial port, its Ports value is
+// stored (the registry's error; the key is never created).
+SetupResult InstallPrinter(const InstallOrder& order, WaitFunction wait, SetupReport& report);
 
-// Starts the install line for the port (such as "COM2:"), with extraOptions
-// after it, with the native rundll32.exe, minimised, and does not wait for
-// it; the process goes to *process when asked for.
-SetupResult InstallDriver(std::wstring_view port, std::wstring_view extraOptions = {},
-                          UniqueKernelHandle* process = nullptr);
+// The printer's removal, as Delete and /remove ask for it.
+struct RemovalOrder {
+    // Unattended: PrintUIEntry's own windows off with quiet, the driver
+    // checked afterwards, its package removed from the driver store, what is
+    // remembered for the installer package forgotten, and a printer still
+    // being deleted ERROR_INSTALL_FAILURE.
+    bool unattended = false;
+    bool quiet = false;
+    bool keepPrinter = false;     // nothing removed; what is remembered forgotten
+    bool keepRemembered = false;  // what is remembered kept
+};
 
-// Puts the model's printer, with its driver, on another port, and nothing
-// else of it changes.
-SetupResult MovePrinter(std::wstring_view port);
-
-// Uninstalls. Once the spooler answers (as WaitForSpooler), the model's
+// Removes the model's printer and its driver. Once the spooler answers, the
 // printer, if there is one, is resumed, its queue purged and the printer
 // deleted, and waited for until the spooler shows it no more. Then the
-// removal line runs, with extraOptions after it, and is waited for (a run
-// still going after setupLimit is ended: ERROR_TIMEOUT). A printer that
-// Windows only marked for deletion (a job still printing, a program holding
-// it open) no longer shows, yet keeps the driver in use: while the driver
-// stays in Windows' own environment with no printer shown using it, the line
-// runs again, until 30 seconds after the deletion (then
-// ERROR_PRINTER_DRIVER_IN_USE). A driver that a printer shown still uses is
-// left, and not a failure here. No other printer or driver is touched.
-SetupResult RemoveDriver(std::wstring_view extraOptions, DWORD setupLimit, WaitFunction wait);
-
-// Removes a driver package (the driver store's information file) once no
-// driver uses it; one still in use is kept, and said so in done.
-SetupResult RemoveDriverPackage(const std::wstring& informationFile);
-
-// Waits for a started set-up; one still running at the limit is ended and
-// reported with ERROR_TIMEOUT.
-SetupResult WaitForDriverCommand(HANDLE process, DWORD limit, WaitFunction wait);
-
-// Stores a serial port's settings as its value under the Ports key, once the
-// set-up was started; the key is never created.
-SetupResult StorePortSettings(const std::wstring& port, const std::wstring& value);
+// removal line runs and is waited for. A printer that Windows only marked
+// for deletion (a job still printing, a program holding it open) no longer
+// shows, yet keeps the driver in use: while the driver stays in Windows' own
+// environment with no printer shown using it, the line runs again, until 30
+// seconds after the deletion (then ERROR_PRINTER_DRIVER_IN_USE). Unattended,
+// a driver a printer shown still uses is ERROR_INSTALL_FAILURE. No other
+// printer or driver is touched.
+SetupResult RemovePrinter(const RemovalOrder& order, WaitFunction wait, SetupReport& report);
 
 }  // namespace portsetup

@@ -23,8 +23,9 @@ constexpr IID kProtectedPrintInfoStaticsId{
 
 }  // namespace
 
-bool ProtectedPrintModeOn()
+HRESULT AskProtectedPrintMode(bool* on)
 {
+    *on = false;
     // The Windows Runtime (combase.dll) came with Windows 8; the class with 11 24H2.
     const HMODULE combase = SystemLibrary(L"combase.dll");
     const auto initialize = SYSTEM_FUNCTION(combase, RoInitialize);
@@ -34,7 +35,7 @@ bool ProtectedPrintModeOn()
     const auto getFactory = SYSTEM_FUNCTION(combase, RoGetActivationFactory);
     if (initialize == nullptr || uninitialize == nullptr || createString == nullptr || deleteString == nullptr ||
         getFactory == nullptr) {
-        return false;
+        return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
     }
     // S_FALSE (already initialised) is balanced by the uninitialise too; a
     // thread of another apartment kind can still ask.
@@ -42,19 +43,21 @@ bool ProtectedPrintModeOn()
     HSTRING className = nullptr;
     ProtectedPrintInfoStatics* statics = nullptr;
     boolean enabled = 0;
-    if (SUCCEEDED(createString(kProtectedPrintInfoClass, sizeof kProtectedPrintInfoClass / sizeof(wchar_t) - 1,
-                               &className)) &&
-        SUCCEEDED(getFactory(className, kProtectedPrintInfoStaticsId, reinterpret_cast<void**>(&statics)))) {
-        if (FAILED(statics->get_IsProtectedPrintEnabled(&enabled))) {
-            enabled = 0;
-        }
+    HRESULT asked =
+        createString(kProtectedPrintInfoClass, sizeof kProtectedPrintInfoClass / sizeof(wchar_t) - 1, &className);
+    if (SUCCEEDED(asked)) {
+        asked = getFactory(className, kProtectedPrintInfoStaticsId, reinterpret_cast<void**>(&statics));
+    }
+    if (SUCCEEDED(asked)) {
+        asked = statics->get_IsProtectedPrintEnabled(&enabled);
         statics->Release();
     }
     deleteString(className);
     if (SUCCEEDED(initialized)) {
         uninitialize();
     }
-    return enabled != 0;
+    *on = SUCCEEDED(asked) && enabled != 0;
+    return SUCCEEDED(asked) ? S_OK : asked;
 }
 
 }  // namespace portsetup

@@ -83,12 +83,12 @@ DWORD OpenModelsPrinter(ACCESS_MASK access, UniquePrinter* printer)
     return ERROR_SUCCESS;
 }
 
-std::vector<BYTE> PrinterInfo2(HANDLE printer)
+std::vector<BYTE> PrinterInfo(HANDLE printer, DWORD level)
 {
     DWORD needed = 0;
-    Spooler().getPrinter(printer, 2, nullptr, 0, &needed);
+    Spooler().getPrinter(printer, level, nullptr, 0, &needed);
     std::vector<BYTE> buffer(needed + sizeof(PRINTER_INFO_2W));
-    if (!Spooler().getPrinter(printer, 2, buffer.data(), static_cast<DWORD>(buffer.size()), &needed)) {
+    if (!Spooler().getPrinter(printer, level, buffer.data(), static_cast<DWORD>(buffer.size()), &needed)) {
         buffer.clear();
     }
     return buffer;
@@ -106,7 +106,7 @@ PrinterState ModelsPrinter()
     if (OpenModelsPrinter(PRINTER_ACCESS_USE, &printer) != ERROR_SUCCESS) {
         return state;
     }
-    if (const std::vector<BYTE> buffer = PrinterInfo2(printer.get()); !buffer.empty()) {
+    if (const std::vector<BYTE> buffer = PrinterInfo(printer.get(), 2); !buffer.empty()) {
         const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
         state.exists = true;
         state.port = info->pPortName != nullptr ? info->pPortName : L"";

@@ -47,9 +47,9 @@ DWORD SpoolerError();
 // shows none, or the error.
 DWORD OpenModelsPrinter(ACCESS_MASK access, UniquePrinter* printer);
 
-// The printer's PRINTER_INFO_2W, in a buffer of its own; empty when it cannot
-// be read.
-std::vector<BYTE> PrinterInfo2(HANDLE printer);
+// The printer's information at a level (PRINTER_INFO_2W for 2), in a buffer
+// of its own; empty when it cannot be read.
+std::vector<BYTE> PrinterInfo(HANDLE printer, DWORD level);
 
 // Names as the spooler compares them: without regard to case.
 bool SameName(const wchar_t* name, std::wstring_view other);

@@ -15,6 +15,15 @@ std::wstring DecimalText(DWORD number, std::size_t minimumDigits)
     return digits;
 }
 
+std::wstring HresultText(HRESULT result)
+{
+    std::wstring text = L"0x";
+    for (int shift = 28; shift >= 0; shift -= 4) {
+        text += L"0123456789ABCDEF"[(static_cast<DWORD>(result) >> shift) & 0xF];
+    }
+    return text;
+}
+
 std::wstring SystemErrorText(DWORD errorCode)
 {
     wchar_t* buffer = nullptr;

@@ -15,4 +15,7 @@ std::wstring SystemErrorText(DWORD errorCode);
 // program).
 std::wstring DecimalText(DWORD number, std::size_t minimumDigits = 1);
 
+// An HRESULT as Windows writes it: "0x80040154".
+std::wstring HresultText(HRESULT result);
+
 }  // namespace portsetup

@@ -14,10 +14,6 @@ namespace portsetup {
 
 namespace {
 
-struct LocalMemoryCloser {
-    void operator()(void* memory) const noexcept { ::LocalFree(memory); }
-};
-
 // A SID as text ("S-1-5-18"); empty when it cannot be told.
 std::wstring SidText(PSID sid)
 {
@@ -26,7 +22,7 @@ std::wstring SidText(PSID sid)
     if (sid == nullptr || toText == nullptr || !toText(sid, &text)) {
         return {};
     }
-    const UniqueHandle<void*, LocalMemoryCloser> owned(text);
+    const UniqueLocalMemory owned(text);
     return text;
 }
 
@@ -61,7 +57,7 @@ bool OwnedByAdministratorsOrSelf(HANDLE file)
                                                 nullptr, nullptr, &descriptor) != ERROR_SUCCESS) {
         return false;
     }
-    const UniqueHandle<void*, LocalMemoryCloser> ownedDescriptor(descriptor);
+    const UniqueLocalMemory ownedDescriptor(descriptor);
     const std::wstring ownerText = SidText(owner);
     const std::array<std::wstring, 4> trusted{
         L"S-1-5-18",                                                        // SYSTEM
@@ -74,6 +70,19 @@ bool OwnedByAdministratorsOrSelf(HANDLE file)
         }
     }
     return false;
+}
+
+UniqueLocalMemory OwnersOnlySecurity()
+{
+    static const auto fromText = SYSTEM_FUNCTION(Advapi32(), ConvertStringSecurityDescriptorToSecurityDescriptorW);
+    const std::wstring account = ProcessAccount();
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    // A protected access list (P): full access for SYSTEM, Administrators and this account.
+    const std::wstring text = L"D:P(A;;FA;;;SY)(A;;FA;;;BA)" + (account.empty() ? L"" : L"(A;;FA;;;" + account + L")");
+    if (fromText == nullptr || !fromText(text.c_str(), SDDL_REVISION_1, &descriptor, nullptr)) {
+        return {};
+    }
+    return UniqueLocalMemory(descriptor);
 }
 
 }  // namespace portsetup

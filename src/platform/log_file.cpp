@@ -97,6 +97,14 @@ LogFile::LogFile(const std::wstring& path)
     attributes.RootDirectory = folderHandle.get();
     attributes.ObjectName = &objectName;
     attributes.Attributes = OBJ_CASE_INSENSITIVE;
+    // A new log is for SYSTEM, Administrators and this account alone: no user
+    // can read it, or hold a lock on it that would stall the run's writes.
+    const UniqueLocalMemory security = OwnersOnlySecurity();
+    if (!security) {
+        refuse(L"its access list cannot be made", ::GetLastError());
+        return;
+    }
+    attributes.SecurityDescriptor = security.get();
     IO_STATUS_BLOCK status{};
     HANDLE opened = nullptr;
     const NTSTATUS created = createFile(

@@ -11,14 +11,14 @@ enum class SetupAction { ShowDialog, Install, Remove, ShowUsage };
 // What the command line asks for. Without arguments: the dialog.
 struct SetupRequest {
     SetupAction action = SetupAction::ShowDialog;
-    std::wstring port;         // "COM2:", normalised; for Install
-    std::wstring settings;     // the Ports value to store; for a serial port only; empty: as the port has it
-    bool quiet = false;        // no window of any kind
-    bool keepPrinter = false;  // Remove: the printer, its driver and its settings stay
+    std::wstring port;            // "COM2:", normalised; for Install
+    std::wstring settings;        // the Ports value to store; for a serial port only; empty: as the port has it
+    bool quiet = false;           // no window of any kind
+    bool keepPrinter = false;     // Remove: the printer, its driver and its settings stay
     bool keepRemembered = false;  // Remove: what is remembered for the installer package stays
-    std::wstring logFile;      // empty: no log
-    std::wstring problem;      // why the command line is refused; empty when it is not
-    std::wstring arguments;    // as given, for the log: escaped, quoted where need be
+    std::wstring logFile;         // empty: no log
+    std::wstring problem;         // why the command line is refused; empty when it is not
+    std::wstring arguments;       // as given, for the log: escaped, quoted where need be
 };
 
 inline constexpr std::wstring_view kUsage =

@@ -8,17 +8,20 @@ std::wstring_view ExitCodeMeaning(DWORD code)
     case ERROR_SUCCESS:
         return L"done";
     case ERROR_INVALID_PARAMETER:
-        return L"the command line was refused, nothing was done";
+        return L"the command line was refused (unknown, missing or out-of-range option, or a port the PC does not "
+               L"have); nothing was done";
     case ERROR_TIMEOUT:
-        return L"the printer set-up did not end within ten minutes, or the run within fifteen, and was stopped";
+        return L"the printer set-up did not end within ten minutes (it was ended), or the whole run within fifteen";
     case ERROR_INSTALL_FAILURE:
-        return L"the printer set-up did not work, or the settings could not be stored";
+        return L"the spooler shows that the set-up did not work, the printer was still being deleted 30 seconds "
+               L"after its deletion, or the port's settings could not be stored";
     case RPC_S_SERVER_UNAVAILABLE:
-        return L"the Print Spooler service does not answer, nothing was started";
+        return L"the Print Spooler service does not answer (stopped, or still not running 60 seconds after it was "
+               L"set to start); nothing was started";
     case ERROR_SERVICE_DISABLED:
-        return L"the Print Spooler service is disabled, nothing was started";
+        return L"the Print Spooler service is disabled; nothing was started";
     case ERROR_DRIVER_BLOCKED:
-        return L"Windows protected print mode is on, nothing was started";
+        return L"Windows protected print mode is on: it takes no driver but Microsoft's; nothing was started";
     default:
         return {};
     }

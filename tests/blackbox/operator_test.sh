@@ -260,13 +260,13 @@ installed="printer: $model;driver: $model"
 for row in "set-up-fails|RUNDLL32_STANDIN_FAILS=1 /install /port COM1 /settings 115200,e,7,2,x /quiet|1603|install COM1:||" \
     "spooler-stopped|WINEDLLOVERRIDES=rundll32.exe=n;localspl=d /install /port COM2 /quiet /log C:\\setup.log|1722|||||The Print Spooler service does not answer.* error 1722" \
     "spooler-disabled|WINEDLLOVERRIDES=rundll32.exe=n;localspl=d /remove /quiet /log C:\\setup.log|1058|||||The Print Spooler service is disabled.* error 1058" \
-    "install|WINSPOOL_STANDIN_STARTING_MS=3000 /install /port com2: /settings 57600,n,8,1,p /quiet /log C:\\setup.log|0|install COM2:|COM2:=57600,n,8,1,p|$installed||service was starting; it answered after&&stored COM2: = 57600,n,8,1,p - done" \
-    "no-information-file|/install /port COM3 /quiet /log C:\\setup.log|2|||$installed||so nothing was started: +C:.Setup.ZUTW2KXPDrvs.INF - failed, error 2:" \
-    "install-again|-INSTALL -Port COM2 -Quiet /log C:\\setup.log|0|||$installed||already installed on COM2: - done&&kept the settings COM2: has \\(no /settings\\)" \
+    "install|WINSPOOL_STANDIN_STARTING_MS=3000 /install /port com2: /settings 57600,n,8,1,p /quiet /log C:\\setup.log|0|install COM2:|COM2:=57600,n,8,1,p|$installed||service answered after&&stored COM2: = 57600,n,8,1,p - done" \
+    "no-information-file|/install /port COM3 /quiet /log C:\\setup.log|2|||$installed||so nothing was started: C:.Setup.ZUTW2KXPDrvs.INF - failed, error 2:&&^exit code 2: the driver information file is not beside" \
+    "install-again|-INSTALL -Port COM2 -Quiet /log C:\\setup.log|0|||$installed||^already installed on COM2:, nothing to start$&&^kept the settings COM2: has \\(none asked for\\)$" \
     "protected-print|/install /port COM3 /quiet /log C:\\setup.log|1275|||$installed||Windows protected print mode is on.* error 1275" \
     "move|/install /port COM3 /quiet /log C:\\setup.log|0||COM3:=9600,n,8,1|$installed||printer moved from COM2: to COM3: - done&&stored COM3: = 9600,n,8,1 - done" \
     "remove|/remove /keepremembered /quiet /log C:\\setup.log|0|removal||||printer deleted - done&&driver package removed: C:.windows.System32.DriverStore&&kept what is remembered" \
-    "remove-nothing|/remove /quiet /log C:\\setup.log|0|removal||||no printer to delete - done&&forgot the remembered port - done" \
+    "remove-nothing|/remove /quiet /log C:\\setup.log|0|removal||||^no printer to delete$&&forgot the remembered port - done" \
     "twice|/install /port COM2 /port COM3 /quiet /log C:\\setup.log|87|||||/port is given twice" \
     "forgotten-value|/install /port COM2 /log /quiet|87|||" \
     "com9-absent|/install /port COM9 /quiet /log C:\\setup.log|87|||||COM9: is not a port of this PC. Its serial ports: COM1:, COM2:, COM3:, COM4:, COM7:.* error 87" \
@@ -386,12 +386,24 @@ if wanted remove-pending; then
         /log 'C:\pending.log'
     expect_eq "$(paste -sd ' ' "$WINSPOOL_STANDIN_LOG")" 'resumed purged marked for deletion deleted package deleted' \
         "the spooler's steps"
-    grep -q 'the driver still held by a printer being deleted; the removal runs again - done' \
+    grep -q 'the driver is still held by the printer being deleted; the removal runs again' \
         "$prefix/drive_c/pending.log" || fail "no second run of the removal logged"
     expect_eq "$(spooler_state)" '' "printers and drivers left"
+    # Each step is logged as it happens: a set-up of 3 seconds ends at least 2 seconds after it started.
+    printui /if /b "$model" /r COM2: /m "$model"
+    unattended 0 - RUNDLL32_STANDIN_SECONDS=3 /remove /quiet /log 'C:\slow.log'
+    times=$(awk '($3 == "started:" && / \/dd /) || $3 $4 $5 == "printerset-upended" { print $1 " " $2 }' \
+        "$prefix/drive_c/slow.log" | while read -r day time; do date -d "$day $time" +%s; done | paste -sd ' ')
+    read -r started ended <<<"$times"
+    [ -n "${ended:-}" ] && [ $((ended - started)) -ge 2 ] || fail "the set-up's start and end logged at [$times]"
+    # A job that never ends: the printer marked for deletion, not deleted, and
+    # the reruns of the removal told in one line.
     printui /if /b "$model" /r COM2: /m "$model"
     unattended 1603 - WINSPOOL_STANDIN_PRINTING_MS=-1 /remove /quiet /log 'C:\stuck.log'
-    grep -q 'is still being deleted .* failed, error 3001' "$prefix/drive_c/stuck.log" || fail "no log line"
+    stuck=$(sed 's/^.\{21\}//' "$prefix/drive_c/stuck.log" | tr -d '\r')
+    [ "$(wc -l <<<"$stuck")" -le 12 ] && [[ $stuck == *$'\nprinter marked for deletion: 1 job'* ]] &&
+        [[ $stuck != *'printer deleted'* ]] && [ "$(grep -c '^the removal ran [0-9]* times in ' <<<"$stuck")" = 1 ] &&
+        [[ $stuck == *'is still being deleted '*' - failed, error 3001'* ]] || fail "the stuck removal's log: $stuck"
     unattended 0 - /remove /quiet
 fi
 
@@ -400,13 +412,15 @@ fi
 if wanted other-drivers; then
     printui /if /b "$model" /r COM2: /m 'Till driver'
     unattended 1603 "$(install_line 'C:\Setup' COM2:) /q" /install /port COM2 /quiet /log 'C:\other.log'
-    grep -q 'spooler shows the printer with another driver - failed' "$prefix/drive_c/other.log" || fail "not logged"
+    grep -q 'the spooler shows the printer with another driver\. - failed' "$prefix/drive_c/other.log" || fail "not logged"
     unattended 0 "$removal_line /q" /remove /quiet
     printui /dd /m 'Till driver'
     printui /if /b "$model" /r COM2: /m "$model"
     printui /ia /m "$model" /h x86
     unattended 0 "$removal_line /q" /remove /quiet /log 'C:\x86.log'
-    grep -q 'driver left for Windows NT x86' "$prefix/drive_c/x86.log" || fail "the x86 driver was not logged"
+    x86_log=$(cat "$prefix/drive_c/x86.log")
+    [[ $x86_log == *'driver left for Windows NT x86'* ]] || fail "the x86 driver was not logged"
+    [[ $x86_log == *'driver package kept, another driver uses it'*'exit code 0: done'* ]] || fail "the package in use: $x86_log"
     printui /dd /m "$model" /h x86
     expect_eq "$(spooler_state)" '' "printers and drivers left"
 fi
@@ -420,7 +434,8 @@ if wanted time-limits; then
     LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 FAKETIME='+0 x50' wineserver -p
     unattended 1460 - RUNDLL32_STANDIN_HANGS=1 /install /port COM1 /quiet /log 'C:\hang.log'
     grep -qF "started: $(install_line 'C:\Setup' COM1:) /q - done" "$prefix/drive_c/hang.log" || fail "not started"
-    grep -q 'still running after 10 minutes, stopped - failed, error 1460' "$prefix/drive_c/hang.log" || fail "no log line"
+    grep -q 'The printer set-up did not end in time and was stopped. - failed, error 1460' "$prefix/drive_c/hang.log" ||
+        fail "no log line"
     sleep 2
     ! pgrep -f 'rundll32 printui.dll,PrintUIEntry' >/dev/null || fail "the set-up was left running"
     unattended 1460 '' WINSPOOL_STANDIN_HANGS=1 /install /port COM1 /quiet /log 'C:\deadline.log'
@@ -495,7 +510,7 @@ if wanted delete-beside-another; then
         # Unattended, the driver that stays is a failure (1603), and the log
         # says which printer keeps it.
         unattended 1603 "$removal_line /q" /remove /quiet /log 'C:\beside.log'
-        grep -q 'the driver still there, used by "Till printer" - failed' "$prefix/drive_c/beside.log" ||
+        grep -q 'the driver still there, used by "Till printer"\. - failed' "$prefix/drive_c/beside.log" ||
             fail "the printer that keeps the driver is not logged"
     fi
 fi
@@ -549,6 +564,8 @@ if wanted rundll32-absent; then
         expect_message "The printer set-up could not be started.\\n\\nC:\\\\windows\\\\$tried\\\\rundll32.exe\\n\\n"
         expect_outcome 2 '' ''
     fi
+    unattended 2 '' /remove /quiet /log 'C:\norundll.log'
+    grep -q "exit code 2: the system's rundll32.exe is missing" "$prefix/drive_c/norundll.log" || fail "no rundll32: not logged"
     for name in "$prefix"/drive_c/windows/{system32,syswow64}/rundll32; do mv "$name.away" "$name.exe"; done
 fi
 

@@ -5,12 +5,14 @@
 // driver in the model's name) and the printer on the port; /ia the driver
 // alone; /dd deletes the driver unless a printer still uses it, as the
 // spooler does; /h x86 means 32-bit Windows' driver. With
-// RUNDLL32_STANDIN_FAILS set, nothing; with RUNDLL32_STANDIN_HANGS, it never ends.
+// RUNDLL32_STANDIN_FAILS set, nothing; with RUNDLL32_STANDIN_HANGS, it never ends;
+// RUNDLL32_STANDIN_SECONDS makes it take that long.
 
 #include <windows.h>
 #include <winspool.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -95,8 +97,11 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
         std::fwrite(line.data(), sizeof(wchar_t), line.size(), log);
         std::fclose(log);
     }
+    wchar_t seconds[16] = {};
     if (::GetEnvironmentVariableW(L"RUNDLL32_STANDIN_HANGS", nullptr, 0) != 0) {
         ::Sleep(INFINITE);
+    } else if (::GetEnvironmentVariableW(L"RUNDLL32_STANDIN_SECONDS", seconds, 16) != 0) {
+        ::Sleep(static_cast<DWORD>(std::wcstoul(seconds, nullptr, 10)) * 1000);
     }
     if (::GetEnvironmentVariableW(L"RUNDLL32_STANDIN_FAILS", nullptr, 0) == 0) {
         ActOnSpooler(commandLine);

