@@ -41,7 +41,6 @@ add_library(portsetup_win32 STATIC
   src/driver/protected_print.cpp
   src/driver/spooler.cpp
   src/platform/log_file.cpp
-  src/unattended/exit_codes.cpp
   src/unattended/unattended.cpp
   src/platform/desktop.cpp
   src/platform/dll_search.cpp

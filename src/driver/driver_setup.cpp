@@ -69,10 +69,11 @@ SetupResult SpoolerNotAnswering(SetupReport& report, DWORD error)
 // Waits for the spooler to answer. When it does not, the service control
 // manager is asked: a Print Spooler service that is starting, or set to
 // start automatically and not running yet (Windows still starting), is
-// waited for up to 60 seconds; a disabled one ends with
-// ERROR_SERVICE_DISABLED; otherwise the spooler's error
-// (RPC_S_SERVER_UNAVAILABLE for a stopped service).
-SetupResult WaitForSpooler(WaitFunction wait, SetupReport& report)
+// waited for up to 60 seconds (then, unattended, ERROR_INSTALL_ALREADY_RUNNING,
+// "try again later"); a disabled one ends with ERROR_SERVICE_DISABLED;
+// otherwise the spooler's error (RPC_S_SERVER_UNAVAILABLE for a stopped
+// service).
+SetupResult WaitForSpooler(bool unattended, WaitFunction wait, SetupReport& report)
 {
     report.Waiting(L"the spooler");
     DWORD error = SpoolerError();
@@ -103,7 +104,12 @@ SetupResult WaitForSpooler(WaitFunction wait, SetupReport& report)
         }
     }
     report.Found(L"the Print Spooler service did not answer within 60 s");
-    return SpoolerNotAnswering(report, error);
+    SetupResult result = SpoolerNotAnswering(report, error);
+    if (unattended) {  // Windows still starting: a deployment tries again later
+        result.error = ERROR_INSTALL_ALREADY_RUNNING;
+        result.meaning = L"try again later: the Print Spooler service was still starting after 60 seconds";
+    }
+    return result;
 }
 
 // The information file beside the program: 0, or ERROR_FILE_NOT_FOUND and
@@ -121,16 +127,26 @@ SetupResult FindInformationFile(SetupReport& report)
     return {};
 }
 
-// What must hold before an install starts or changes anything.
-SetupResult PrepareInstall(std::wstring_view port, WaitFunction wait, SetupReport& report)
+// The spooler answers, and the port is one the dialog offers or one of its
+// own serial ports.
+SetupResult SpoolerAndPort(std::wstring_view port, bool unattended, WaitFunction wait, SetupReport& report)
 {
-    if (SetupResult spooler = WaitForSpooler(wait, report); spooler.error != ERROR_SUCCESS) {
+    if (SetupResult spooler = WaitForSpooler(unattended, wait, report); spooler.error != ERROR_SUCCESS) {
         return spooler;
     }
     std::vector<std::wstring> ports;
     SpoolerPorts(&ports);
     if (std::wstring problem = PortNotOfThisPc(port, ports); !problem.empty()) {
         return Failure(report, ERROR_INVALID_PARAMETER, std::move(problem));
+    }
+    return {};
+}
+
+// What must hold before an install starts or changes anything.
+SetupResult PrepareInstall(std::wstring_view port, bool unattended, WaitFunction wait, SetupReport& report)
+{
+    if (SetupResult ready = SpoolerAndPort(port, unattended, wait, report); ready.error != ERROR_SUCCESS) {
+        return ready;
     }
     if (SetupResult missing = FindInformationFile(report); missing.error != ERROR_SUCCESS) {
         return missing;
@@ -465,7 +481,7 @@ std::wstring FailureReport(const SetupResult& result)
 
 SetupResult InstallPrinter(const InstallOrder& order, WaitFunction wait, SetupReport& report)
 {
-    if (SetupResult ready = PrepareInstall(order.port, wait, report); ready.error != ERROR_SUCCESS) {
+    if (SetupResult ready = PrepareInstall(order.port, order.unattended, wait, report); ready.error != ERROR_SUCCESS) {
         return ready;
     }
     SetupResult result;
@@ -492,14 +508,16 @@ SetupResult RemovePrinter(const RemovalOrder& order, WaitFunction wait, SetupRep
         Forget(order, report);
         return {};
     }
-    if (SetupResult spooler = WaitForSpooler(wait, report); spooler.error != ERROR_SUCCESS) {
+    if (SetupResult spooler = WaitForSpooler(order.unattended, wait, report); spooler.error != ERROR_SUCCESS) {
         return spooler;
     }
     // Read while the driver is there: it names its package.
     const std::wstring package = order.unattended ? ModelsDriverPackage() : std::wstring();
     SetupResult result = RemoveDriver(order, wait, report);
     if (result.error == ERROR_PRINTER_DRIVER_IN_USE && order.unattended) {
-        result.error = ERROR_INSTALL_FAILURE;  // the printer is still there: its driver stays
+        // The printer is still being deleted: a deployment tries again later.
+        result.error = ERROR_INSTALL_ALREADY_RUNNING;
+        result.meaning = L"try again later: the printer was still being deleted 30 seconds after its deletion";
     }
     if (result.error == ERROR_SUCCESS && order.unattended) {
         result = CheckDriverRemoved(report);
@@ -509,6 +527,34 @@ SetupResult RemovePrinter(const RemovalOrder& order, WaitFunction wait, SetupRep
         Forget(order, report);
     }
     return result;
+}
+
+SetupResult CheckPrinter(const std::wstring& port, const std::wstring& settings, WaitFunction wait, SetupReport& report)
+{
+    if (SetupResult ready = SpoolerAndPort(port, true, wait, report); ready.error != ERROR_SUCCESS) {
+        return ready;
+    }
+    const PrinterState printer = ModelsPrinter();
+    if (!IsInstalledOn(printer, printer.port)) {
+        report.Found(L"check: the printer is not installed");
+        return {ERROR_UNKNOWN_PRODUCT, L"The printer is not installed.", {}};
+    }
+    if (!IsInstalledOn(printer, port)) {
+        report.Found(L"check: the printer is on " + printer.port + L", not on " + port);
+        return {ERROR_UNKNOWN_PORT, L"The printer is installed on " + printer.port + L", not on " + port + L".", {}};
+    }
+    std::wstring stored;
+    if (!settings.empty()) {
+        report.Waiting(L"the registry");
+        Mod_Register::GetRegString(HKEY_LOCAL_MACHINE, kPortsKeyPath, port, &stored);
+    }
+    if (stored != settings) {
+        report.Found(L"check: the printer is on " + port + L", which has the settings " +
+                     (stored.empty() ? L"none" : stored) + L", not " + settings);
+        return {ERROR_BAD_CONFIGURATION, L"The printer is installed on " + port + L", with other settings.", {}};
+    }
+    report.Found(L"check: installed on " + port + (settings.empty() ? L"" : L" with " + settings));
+    return {};
 }
 
 }  // namespace portsetup

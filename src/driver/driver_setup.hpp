@@ -66,22 +66,19 @@ struct InstallOrder {
 };
 
 // Installs the model's printer. Before anything changes: the spooler answers
-// (waited for while it starts: up to 60 seconds; ERROR_SERVICE_DISABLED,
-// or its error), the port is one the dialog offers or one of the spooler's
-// own serial ports (ERROR_INVALID_PARAMETER), the information file is beside
-// the program (ERROR_FILE_NOT_FOUND) and Windows protected print mode is off
-// (ERROR_DRIVER_BLOCKED). Then the printer set-up runs (ERROR_TIMEOUT after
-// ten minutes; ERROR_INSTALL_FAILURE when the spooler does not show the
-// printer on the port afterwards) and, for a serial port, its Ports value is
-// stored (the registry's error; the key is never created).
+// (waited for while it starts: up to 60 seconds, then, unattended,
+// ERROR_INSTALL_ALREADY_RUNNING; ERROR_SERVICE_DISABLED, or its error), the port is one the dialog offers or one of the
+// spooler's own serial ports (ERROR_INVALID_PARAMETER), the information file is beside the program
+// (ERROR_FILE_NOT_FOUND) and Windows protected print mode is off (ERROR_DRIVER_BLOCKED). Then the printer set-up runs
+// (ERROR_TIMEOUT after ten minutes; ERROR_INSTALL_FAILURE when the spooler does not show the printer on the port
+// afterwards) and, for a serial port, its Ports value is stored (the registry's error; the key is never created).
 SetupResult InstallPrinter(const InstallOrder& order, WaitFunction wait, SetupReport& report);
 
 // The printer's removal, as Delete and /remove ask for it.
 struct RemovalOrder {
     // Unattended: PrintUIEntry's own windows off with quiet, the driver
     // checked afterwards, its package removed from the driver store, what is
-    // remembered for the installer package forgotten, and a printer still
-    // being deleted ERROR_INSTALL_FAILURE.
+    // remembered for the installer package forgotten.
     bool unattended = false;
     bool quiet = false;
     bool keepPrinter = false;     // nothing removed; what is remembered forgotten
@@ -95,9 +92,20 @@ struct RemovalOrder {
 // for deletion (a job still printing, a program holding it open) no longer
 // shows, yet keeps the driver in use: while the driver stays in Windows' own
 // environment with no printer shown using it, the line runs again, until 30
-// seconds after the deletion (then ERROR_PRINTER_DRIVER_IN_USE). Unattended,
-// a driver a printer shown still uses is ERROR_INSTALL_FAILURE. No other
-// printer or driver is touched.
+// seconds after the deletion (then ERROR_PRINTER_DRIVER_IN_USE; unattended,
+// ERROR_INSTALL_ALREADY_RUNNING: "try again later"). Unattended, a driver a
+// printer shown still uses is ERROR_INSTALL_FAILURE. No other printer or
+// driver is touched.
 SetupResult RemovePrinter(const RemovalOrder& order, WaitFunction wait, SetupReport& report);
+
+// Tells, changing nothing, whether the printer is installed as asked: the
+// model's printer on the port (as InstallPrinter leaves it) and, when
+// settings are given, the port's Ports value the same. Returns 0 or, with
+// one finding reported, ERROR_UNKNOWN_PRODUCT (not installed),
+// ERROR_UNKNOWN_PORT (on another port) or ERROR_BAD_CONFIGURATION (other
+// settings); before that, the spooler's and the port's errors as
+// InstallPrinter's.
+SetupResult CheckPrinter(const std::wstring& port, const std::wstring& settings, WaitFunction wait,
+                         SetupReport& report);
 
 }  // namespace portsetup

@@ -2,19 +2,6 @@
 
 namespace portsetup {
 
-std::wstring DecimalText(DWORD number, std::size_t minimumDigits)
-{
-    std::wstring digits;
-    do {
-        digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + number % 10));
-        number /= 10;
-    } while (number != 0);
-    if (digits.size() < minimumDigits) {
-        digits.insert(0, minimumDigits - digits.size(), L'0');
-    }
-    return digits;
-}
-
 std::wstring HresultText(HRESULT result)
 {
     std::wstring text = L"0x";

@@ -51,15 +51,27 @@ bool IsItselfAt(HANDLE handle, const std::wstring& path, bool folder)
 
 }  // namespace
 
-LogFile::LogFile(const std::wstring& path)
+LogFile::LogFile(const std::wstring& given)
 {
-    if (path.empty()) {
+    if (given.empty()) {
         return;
     }
+    // %WINDIR% and the like, from the program's environment: no shell may have run the command line.
+    std::wstring path = PathFrom([&given](wchar_t* buffer, DWORD size) {
+        const DWORD length = ::ExpandEnvironmentStringsW(given.c_str(), buffer, size);
+        return length == 0 ? 0 : length - 1;  // the count includes the NUL
+    });
+    path = path.empty() ? given : path;
     const auto refuse = [this, &path](const std::wstring& why, DWORD error) {
         refused_ = L"The log " + path + L" was not written: " + why +
                    (error != ERROR_SUCCESS ? L" (" + SystemErrorText(error) + L")" : L"") + L".";
     };
+    // A relative path would land wherever the run happens to start (a deployment agent's cache).
+    const bool drivePath = path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
+    if (!drivePath && !path.starts_with(L"\\\\")) {
+        refuse(L"it is not a full path (such as C:\\Windows\\Logs\\PortSetup.log)", ERROR_SUCCESS);
+        return;
+    }
     const std::wstring full = LongFullPath(path);
     const std::size_t separator = full.find_last_of(L'\\');
     if (full.empty() || separator == std::wstring::npos || separator + 1 == full.size()) {

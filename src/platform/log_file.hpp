@@ -16,7 +16,9 @@ namespace portsetup {
 // when it was there before. A log refused so is not written at all.
 class LogFile {
 public:
-    explicit LogFile(const std::wstring& path);  // an empty path: no log
+    // An empty path: no log. %VARIABLES% in it are expanded; it must be a
+    // full path (C:\... or \\server\...).
+    explicit LogFile(const std::wstring& path);
 
     // Why the log is not written; empty when it is, or when none was asked for.
     [[nodiscard]] const std::wstring& RefusedBecause() const { return refused_; }

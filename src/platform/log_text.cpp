@@ -45,4 +45,17 @@ std::wstring QuotedArgument(std::wstring_view argument)
     return shown + L'"';
 }
 
+std::wstring DecimalText(unsigned long number, std::size_t minimumDigits)
+{
+    std::wstring digits;
+    do {
+        digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + number % 10));
+        number /= 10;
+    } while (number != 0);
+    if (digits.size() < minimumDigits) {
+        digits.insert(0, minimumDigits - digits.size(), L'0');
+    }
+    return digits;
+}
+
 }  // namespace portsetup

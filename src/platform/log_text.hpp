@@ -15,4 +15,9 @@ std::wstring EscapedForLog(std::wstring_view text);
 // escapes.
 std::wstring QuotedArgument(std::wstring_view argument);
 
+// A number in decimal, with leading zeros up to minimumDigits (without the
+// C library's formatting, which would add its number conversion to the
+// program).
+std::wstring DecimalText(unsigned long number, std::size_t minimumDigits = 1);
+
 }  // namespace portsetup

@@ -18,6 +18,7 @@ struct RegistryFunctions {
             closeKey = SYSTEM_FUNCTION(advapi, RegCloseKey);
             openKeyW = SYSTEM_FUNCTION(advapi, RegOpenKeyExW);
             enumValue = SYSTEM_FUNCTION(advapi, RegEnumValueW);
+            queryValue = SYSTEM_FUNCTION(advapi, RegQueryValueExW);
         }
     }
 
@@ -26,6 +27,7 @@ struct RegistryFunctions {
     decltype(&::RegCloseKey) closeKey = nullptr;
     decltype(&::RegOpenKeyExW) openKeyW = nullptr;
     decltype(&::RegEnumValueW) enumValue = nullptr;
+    decltype(&::RegQueryValueExW) queryValue = nullptr;
 };
 
 // Bound at the first call, and kept for the run.
@@ -44,6 +46,21 @@ struct RegistryKeyCloser {
     }
 };
 using UniqueRegistryKey = UniqueHandle<HKEY, RegistryKeyCloser>;
+
+// Opens a key to read its values, in the view the writer writes.
+LONG OpenToRead(HKEY root, const std::wstring& keyPath, UniqueRegistryKey* key)
+{
+    const RegistryFunctions& registry = Registry();
+    if (registry.openKeyW == nullptr || registry.closeKey == nullptr) {
+        return ERROR_PROC_NOT_FOUND;
+    }
+    HKEY opened = nullptr;
+    const LONG status = registry.openKeyW(root, keyPath.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &opened);
+    if (status == ERROR_SUCCESS) {
+        key->reset(opened);
+    }
+    return status;
+}
 
 std::string ToAnsi(const std::wstring& text)
 {
@@ -89,15 +106,11 @@ LONG GetValueNames(HKEY root, const std::wstring& keyPath, std::vector<std::wstr
 {
     const RegistryFunctions& registry = Registry();
     names->clear();
-    if (registry.openKeyW == nullptr || registry.enumValue == nullptr || registry.closeKey == nullptr) {
-        return ERROR_PROC_NOT_FOUND;
-    }
-    HKEY opened = nullptr;
-    if (const LONG status = registry.openKeyW(root, keyPath.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &opened);
+    UniqueRegistryKey key;
+    if (const LONG status = registry.enumValue == nullptr ? ERROR_PROC_NOT_FOUND : OpenToRead(root, keyPath, &key);
         status != ERROR_SUCCESS) {
         return status;
     }
-    const UniqueRegistryKey key(opened);
     std::wstring name(16384, L'\0');  // a value's name is at most 16,383 characters
     for (DWORD index = 0;; ++index) {
         auto length = static_cast<DWORD>(name.size());
@@ -111,6 +124,37 @@ LONG GetValueNames(HKEY root, const std::wstring& keyPath, std::vector<std::wstr
         }
         names->emplace_back(name.data(), length);
     }
+}
+
+LONG GetRegString(HKEY root, const std::wstring& keyPath, const std::wstring& valueName, std::wstring* data)
+{
+    const RegistryFunctions& registry = Registry();
+    data->clear();
+    UniqueRegistryKey key;
+    if (const LONG status = registry.queryValue == nullptr ? ERROR_PROC_NOT_FOUND : OpenToRead(root, keyPath, &key);
+        status != ERROR_SUCCESS) {
+        return status;
+    }
+    DWORD type = 0;
+    DWORD size = 0;
+    LONG status = registry.queryValue(key.get(), valueName.c_str(), nullptr, &type, nullptr, &size);
+    std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+    size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    if (status == ERROR_SUCCESS) {
+        status = registry.queryValue(key.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
+                                     &size);
+    }
+    if (status == ERROR_SUCCESS && type != REG_SZ) {
+        status = ERROR_INVALID_DATATYPE;
+    }
+    if (status == ERROR_SUCCESS) {
+        text.resize(size / sizeof(wchar_t));
+        while (!text.empty() && text.back() == L'\0') {
+            text.pop_back();
+        }
+        *data = text;
+    }
+    return status;
 }
 
 }  // namespace portsetup::Mod_Register

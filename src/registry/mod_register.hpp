@@ -19,4 +19,9 @@ LONG SetRegString(HKEY root, const std::wstring& keyPath, const std::wstring& va
 // the status of the open, or of the reading.
 LONG GetValueNames(HKEY root, const std::wstring& keyPath, std::vector<std::wstring>* names);
 
+// A REG_SZ value's text, read in the view the writer writes. Returns the
+// status of the open, or of the reading (ERROR_FILE_NOT_FOUND: no such
+// value; ERROR_INVALID_DATATYPE: not a text).
+LONG GetRegString(HKEY root, const std::wstring& keyPath, const std::wstring& valueName, std::wstring* data);
+
 }  // namespace portsetup::Mod_Register

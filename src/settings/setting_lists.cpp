@@ -1,6 +1,7 @@
 #include "settings/setting_lists.hpp"
 
 #include <algorithm>
+#include <vector>
 
 namespace portsetup {
 
@@ -53,27 +54,50 @@ std::wstring ComposePortSettingsValue(const SelectedCodes& codes)
     return value;
 }
 
-bool IsOfferedPortSettingsValue(std::wstring_view value)
+PortSettingsCheck CheckPortSettingsValue(std::wstring_view given)
 {
-    // In the stored order: bits per second, parity, data bits and stop bits,
-    // each but the last ended by a comma; then the flow-control code, which
-    // carries its own comma.
-    constexpr std::array<std::size_t, 4> kListOfField{0, 2, 1, 3};
-    const auto offers = [](std::size_t list, std::wstring_view code) {
-        const auto& entries = kSettingLists[list].entries;
-        return std::any_of(entries.begin(), entries.end(),
-                           [code](const SettingEntry& entry) { return entry.code == code; });
-    };
-    for (std::size_t field = 0; field < kListOfField.size(); ++field) {
-        const std::size_t comma = value.find(L',');
-        const std::wstring_view code = value.substr(0, comma);
-        const bool last = field + 1 == kListOfField.size();
-        if (code.empty() || !offers(kListOfField[field], code) || (!last && comma == std::wstring_view::npos)) {
-            return false;
-        }
-        value = comma == std::wstring_view::npos ? std::wstring_view() : value.substr(last ? comma : comma + 1);
+    std::wstring lower(given);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; });
+    std::vector<std::size_t> starts{0};  // where each field starts
+    for (std::size_t at = lower.find(L','); at != std::wstring::npos; at = lower.find(L',', at + 1)) {
+        starts.push_back(at + 1);
     }
-    return offers(4, value);
+    for (std::size_t field = 0; field < kPortSettingsFieldCount; ++field) {
+        if (field == starts.size() && field + 1 == kPortSettingsFieldCount) {
+            break;  // no flow control
+        }
+        const std::size_t start = field < starts.size() ? starts[field] : lower.size();
+        const std::size_t end = field + 1 < starts.size() ? starts[field + 1] - 1 : lower.size();
+        // The flow-control code carries its own comma.
+        const std::wstring code =
+            (field + 1 == kPortSettingsFieldCount ? L"," : L"") + lower.substr(start, end - start);
+        const auto& entries = kSettingLists[kListOfField[field]].entries;
+        if (field >= starts.size() || code.empty() || code == L"," ||
+            std::none_of(entries.begin(), entries.end(), [&code](const SettingEntry& e) { return e.code == code; })) {
+            return {{}, field, std::wstring(given.substr(start, end - start))};
+        }
+    }
+    if (starts.size() > kPortSettingsFieldCount) {
+        return {{}, kPortSettingsFieldCount, {}};
+    }
+    return {lower, 0, {}};
+}
+
+std::wstring FieldCodes(std::size_t field)
+{
+    std::wstring codes;
+    const auto& entries = kSettingLists[kListOfField[field]].entries;
+    std::size_t shown = 0;
+    for (const SettingEntry& entry : entries) {
+        const std::wstring_view code = entry.code.starts_with(L',') ? entry.code.substr(1) : entry.code;
+        if (!code.empty()) {
+            codes += (shown == 0 ? L"" : L", ") + std::wstring(code);
+            ++shown;
+        }
+    }
+    const std::size_t lastComma = codes.rfind(L", ");
+    return lastComma == std::wstring::npos ? codes : codes.replace(lastComma, 2, L" or ");
 }
 
 std::wstring DefaultPortSettingsValue()

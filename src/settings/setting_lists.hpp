@@ -100,9 +100,23 @@ struct SelectedCodes {
 // optional flow-control suffix.
 std::wstring ComposePortSettingsValue(const SelectedCodes& codes);
 
-// True when a Ports value is one the lists can give: every field one of
-// their codes, in the stored order, the flow-control suffix optional.
-bool IsOfferedPortSettingsValue(std::wstring_view value);
+// The fields of a Ports value in the stored order: bits per second, parity,
+// data bits, stop bits, flow control (the list each comes from:
+// Combo1(0), (2), (1), (3), (4)).
+inline constexpr std::size_t kPortSettingsFieldCount = 5;
+inline constexpr std::array<std::size_t, kPortSettingsFieldCount> kListOfField{0, 2, 1, 3, 4};
+
+// A Ports value as given on a command line, checked against the lists.
+struct PortSettingsCheck {
+    std::wstring value;      // as stored, letters in lower case ("19200,N,8,1" gives "19200,n,8,1"); empty when refused
+    std::size_t wrongField;  // refused: the first field that is not one of its list's codes, or
+                             // kPortSettingsFieldCount when there are more fields
+    std::wstring wrongText;  // that field as given (empty: missing)
+};
+PortSettingsCheck CheckPortSettingsValue(std::wstring_view given);
+
+// The codes a field takes, as a person writes them: "e, o, n, m or s".
+std::wstring FieldCodes(std::size_t field);
 
 // The value the lists give with their default entries.
 std::wstring DefaultPortSettingsValue();

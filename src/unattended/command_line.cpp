@@ -7,6 +7,7 @@
 #include "driver/port_names.hpp"
 #include "platform/log_text.hpp"
 #include "settings/setting_lists.hpp"
+#include "unattended/exit_codes.hpp"
 
 namespace portsetup {
 
@@ -32,10 +33,22 @@ struct SetupOption {
     SetupAction action;  // ShowDialog: not an action
 };
 
-enum OptionIndex { kInstall, kRemove, kShowUsage, kPort, kSettings, kQuiet, kLog, kKeepPrinter, kKeepRemembered };
-constexpr std::array<SetupOption, 9> kOptions{{
+enum OptionIndex {
+    kInstall,
+    kRemove,
+    kCheck,
+    kShowUsage,
+    kPort,
+    kSettings,
+    kQuiet,
+    kLog,
+    kKeepPrinter,
+    kKeepRemembered
+};
+constexpr std::array<SetupOption, 10> kOptions{{
     {L"INSTALL", L"/install", false, SetupAction::Install},
     {L"REMOVE", L"/remove", false, SetupAction::Remove},
+    {L"CHECK", L"/check", false, SetupAction::Check},
     {L"?", L"/?", false, SetupAction::ShowUsage},
     {L"PORT", L"/port", true, SetupAction::ShowDialog},
     {L"SETTINGS", L"/settings", true, SetupAction::ShowDialog},
@@ -64,7 +77,57 @@ bool IsValue(const std::wstring& argument)
     return !argument.empty() && OptionNamed(argument) == nullptr;
 }
 
+constexpr std::array<const wchar_t*, kPortSettingsFieldCount> kFieldNames{L"bits per second", L"parity", L"data bits",
+                                                                          L"stop bits", L"flow control"};
+constexpr std::array<const wchar_t*, kPortSettingsFieldCount> kOrdinals{L"first", L"second", L"third", L"fourth",
+                                                                        L"fifth"};
+constexpr std::wstring_view kFieldOrder =
+    L"The fields are bits per second, parity, data bits, stop bits, then x or p for flow control if any, as in "
+    L"19200,n,8,1,p (8N1 is n,8,1).";
+
+// Why a /settings value is refused: which field is wrong and what it takes.
+std::wstring SettingsProblem(std::wstring_view value, const PortSettingsCheck& check)
+{
+    std::wstring problem = L"Settings not offered: " + ShownValue(value) + L". ";
+    if (value.find(L' ') != std::wstring_view::npos) {
+        problem += L"They take no spaces. ";
+    } else if (check.wrongField == kPortSettingsFieldCount) {
+        problem += L"They have more than five fields. ";
+    } else {
+        const std::size_t field = check.wrongField;
+        problem += L"The " + std::wstring(kOrdinals[field]) + L" field, " + kFieldNames[field] +
+                   (check.wrongText.empty() ? L", is missing" : L", is " + ShownValue(check.wrongText)) +
+                   L": it takes " + FieldCodes(field) + L". ";
+    }
+    return problem + std::wstring(kFieldOrder);
+}
+
 }  // namespace
+
+std::wstring UsageText()
+{
+    std::wstring usage =
+        L"PortSetup.exe /install /port COMn|LPTn [/settings 9600,n,8,1[,x|,p]] [/quiet] [/log FILE]\n"
+        L"PortSetup.exe /remove [/keepprinter] [/keepremembered] [/quiet] [/log FILE]\n"
+        L"PortSetup.exe /check /port COMn|LPTn [/settings 9600,n,8,1[,x|,p]] [/quiet] [/log FILE]\n"
+        L"PortSetup.exe /?\n\n"
+        L"Ports: COM1 to COM4, LPT1, LPT2; COM5 to COM256 where the Print Spooler has that serial port, as "
+        L"USB-serial adapters are. Settings (COM ports only): ";
+    for (std::size_t field = 0; field < kPortSettingsFieldCount; ++field) {
+        usage += std::wstring(field == 0 ? L"" : L", ") + kFieldNames[field] + L" (" + FieldCodes(field) + L")";
+    }
+    usage +=
+        L", the last if any; letters in either case. Without /settings a COM port keeps the settings it has, and "
+        L"gets 9600,n,8,1 where it has none. With /keepprinter, /remove leaves the printer, its driver and its "
+        L"settings, and forgets only the port it remembers for the installer package; with /keepremembered it "
+        L"removes them and forgets nothing. /check starts and stores nothing: it says whether the printer is "
+        L"installed on the port (with those settings, when given). /log: a full path in a folder that exists; "
+        L"%VARIABLES% are expanded.\n\nExit codes:";
+    for (const ExitCodeEntry& entry : kExitCodes) {
+        usage += L"\n" + DecimalText(entry.code) + L" " + std::wstring(entry.meaning);
+    }
+    return usage + L"\nany other: the Windows error that stopped it.";
+}
 
 std::wstring ShownValue(std::wstring_view value)
 {
@@ -121,7 +184,7 @@ SetupRequest ParseSetupArguments(const std::vector<std::wstring>& arguments)
         const std::wstring value = option->takesValue ? arguments[++i] : std::wstring();
         const bool isAction = option->action != SetupAction::ShowDialog;
         if (isAction && request.action != SetupAction::ShowDialog) {
-            return Refused(request, L"Only one of /install, /remove and /? can be given.");
+            return Refused(request, L"Only one of /install, /remove, /check and /? can be given.");
         }
         if (isAction) {
             request.action = option->action;
@@ -131,10 +194,11 @@ SetupRequest ParseSetupArguments(const std::vector<std::wstring>& arguments)
                 return Refused(request, L"Unknown port: " + ShownValue(value));
             }
         } else if (option == &kOptions[kSettings]) {
-            if (!IsOfferedPortSettingsValue(value)) {
-                return Refused(request, L"Settings not offered: " + ShownValue(value));
+            const PortSettingsCheck check = CheckPortSettingsValue(value);
+            if (check.value.empty() || value.find(L' ') != std::wstring::npos) {
+                return Refused(request, SettingsProblem(value, check));
             }
-            request.settings = value;
+            request.settings = check.value;
             settingsGiven = true;
         } else if (option == &kOptions[kKeepPrinter]) {
             request.keepPrinter = true;
@@ -143,14 +207,16 @@ SetupRequest ParseSetupArguments(const std::vector<std::wstring>& arguments)
         }
     }
     const bool serial = request.port.starts_with(L"COM");
+    const bool onPort = request.action == SetupAction::Install || request.action == SetupAction::Check;
     if (request.action == SetupAction::ShowDialog && !arguments.empty()) {
-        return Refused(request, L"Give /install, /remove or /?.");
+        return Refused(request, L"Give /install, /remove, /check or /?.");
     }
-    if (request.action == SetupAction::Install && request.port.empty()) {
-        return Refused(request, L"/install needs /port.");
+    if (onPort && request.port.empty()) {
+        return Refused(request,
+                       std::wstring(request.action == SetupAction::Check ? L"/check" : L"/install") + L" needs /port.");
     }
-    if (request.action != SetupAction::Install && (!request.port.empty() || settingsGiven)) {
-        return Refused(request, L"/port and /settings go with /install only.");
+    if (!onPort && (!request.port.empty() || settingsGiven)) {
+        return Refused(request, L"/port and /settings go with /install and /check only.");
     }
     if ((request.keepPrinter || request.keepRemembered) && request.action != SetupAction::Remove) {
         return Refused(request, L"/keepprinter and /keepremembered go with /remove only.");

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <array>
 #include <atomic>
 #include <string>
 
@@ -22,7 +21,7 @@ namespace {
 // lock, for ever.
 constexpr DWORD kRunLimit = 15 * 60 * 1000;
 // How long the run's last lines may take at its limit before it ends anyway.
-constexpr DWORD kLastLinesLimit = 10 * 1000;
+constexpr DWORD kLastLinesLimit = 30 * 1000;
 
 // The log's wording: one line a step, as it happens, with its own time.
 class LogReport final : public SetupReport {
@@ -82,18 +81,19 @@ public:
         const UniqueKernelHandle finished(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
         finished_ = finished.get();
         const UniqueKernelHandle deadline(::CreateThread(nullptr, 0, &Unattended::EndAtDeadline, this, 0, nullptr));
+        const UniqueKernelHandle backstop(::CreateThread(nullptr, 0, &Unattended::EndAfterDeadline, this, 0, nullptr));
         const SetupResult result = CarryOut();
         report_.ExitCode(result.error, result.meaning);
         ::SetEvent(finished_);
-        ::WaitForSingleObject(deadline.get(), INFINITE);
+        const HANDLE threads[] = {deadline.get(), backstop.get()};
+        ::WaitForMultipleObjects(2, threads, TRUE, INFINITE);
         std::wstring message = result.error != ERROR_SUCCESS ? message_ : std::wstring();
         UINT icon = MB_ICONERROR;
         if (request_.action == SetupAction::ShowUsage) {
-            message = std::wstring(kUsage);
+            message = UsageText();
             icon = MB_ICONINFORMATION;
         }
-        if (const std::wstring& refused = log_.RefusedBecause(); !refused.empty()) {
-            icon = message.empty() ? static_cast<UINT>(MB_ICONWARNING) : icon;
+        if (const std::wstring& refused = log_.RefusedBecause(); !refused.empty() && message != refused) {
             message = message.empty() ? refused : message + L"\n\n" + refused;
         }
         if (!request_.quiet && !message.empty()) {
@@ -104,54 +104,66 @@ public:
 
 private:
     // Ends the process at the run's limit, whatever call it waits in, with
-    // a log that says what it was waiting for. The lines are made here and
-    // written by a thread of their own: a write that does not return (the
-    // main thread's may be stuck in the same file) cannot hold up the end.
-    // Nothing on their way keeps a function-local static.
+    // a log that says what it was waiting for. Nothing on the way keeps a
+    // function-local static.
     static DWORD WINAPI EndAtDeadline(void* parameter)
     {
         auto* self = static_cast<Unattended*>(parameter);
-        // Measured on the tick count, a second at a time.
-        const ULONGLONG start = ::GetTickCount64();
-        while (::GetTickCount64() - start < kRunLimit) {
-            if (::WaitForSingleObject(self->finished_, 1000) != WAIT_TIMEOUT) {
-                return 0;
-            }
+        if (self->FinishedWithin(kRunLimit)) {
+            return 0;
         }
-        self->lastLines_ = {LogReport::FailedLine(L"still waiting for " + std::wstring(self->report_.WaitingFor()) +
-                                                      L" after 15 minutes, stopped",
-                                                  ERROR_TIMEOUT),
-                            LogReport::ExitLine(ERROR_TIMEOUT)};
-        const UniqueKernelHandle lastLines(::CreateThread(nullptr, 0, &Unattended::WriteLastLines, self, 0, nullptr));
-        if (lastLines) {
-            ::WaitForSingleObject(lastLines.get(), kLastLinesLimit);
-        }
+        self->log_.Append(LogReport::FailedLine(
+            L"still waiting for " + std::wstring(self->report_.WaitingFor()) + L" after 15 minutes, stopped",
+            ERROR_TIMEOUT));
+        self->log_.Append(LogReport::ExitLine(ERROR_TIMEOUT));
         ::TerminateProcess(::GetCurrentProcess(), ERROR_TIMEOUT);
         return 0;
     }
 
-    static DWORD WINAPI WriteLastLines(void* parameter)
+    // Ends the process a little after the run's limit, should the lines above
+    // not be written by then: a write that does not return (the main
+    // thread's may be stuck in the same file) cannot hold up the end.
+    static DWORD WINAPI EndAfterDeadline(void* parameter)
     {
-        const auto* self = static_cast<const Unattended*>(parameter);
-        for (const std::wstring& line : self->lastLines_) {
-            self->log_.Append(line);
+        if (!static_cast<Unattended*>(parameter)->FinishedWithin(kRunLimit + kLastLinesLimit)) {
+            ::TerminateProcess(::GetCurrentProcess(), ERROR_TIMEOUT);
         }
         return 0;
+    }
+
+    // Whether the run finishes within the limit, measured on the tick count
+    // a second at a time.
+    [[nodiscard]] bool FinishedWithin(ULONGLONG limit) const
+    {
+        const ULONGLONG start = ::GetTickCount64();
+        while (::GetTickCount64() - start < limit) {
+            if (::WaitForSingleObject(finished_, 1000) != WAIT_TIMEOUT) {
+                return true;
+            }
+        }
+        return false;
     }
 
     SetupResult CarryOut()
     {
         if (!request_.problem.empty()) {
             report_.Failed(L"command line refused: " + request_.problem, ERROR_INVALID_PARAMETER);
-            message_ = request_.problem + L"\n\n" + std::wstring(kUsage);
+            message_ = request_.problem + L"\n\n" + UsageText();
             return {ERROR_INVALID_PARAMETER, request_.problem, {}};
         }
         if (request_.action == SetupAction::ShowUsage) {
             return {};
         }
+        // As msiexec: a log that cannot be written ends the run before anything is done.
+        if (const std::wstring& refused = log_.RefusedBecause(); !refused.empty()) {
+            message_ = refused;
+            return {ERROR_INSTALL_LOG_FAILURE, refused, {}};
+        }
         SetupResult result;
         if (request_.action == SetupAction::Install) {
             result = InstallPrinter({request_.port, request_.settings, true, request_.quiet}, &WaitBlocking, report_);
+        } else if (request_.action == SetupAction::Check) {
+            result = CheckPrinter(request_.port, request_.settings, &WaitBlocking, report_);
         } else {
             result = RemovePrinter({true, request_.quiet, request_.keepPrinter, request_.keepRemembered}, &WaitBlocking,
                                    report_);
@@ -164,7 +176,6 @@ private:
     const LogFile log_;
     LogReport report_;
     HANDLE finished_ = nullptr;
-    std::array<std::wstring, 2> lastLines_;  // written at the run's limit
     std::wstring message_;
 };
 

@@ -263,15 +263,22 @@ for row in "set-up-fails|RUNDLL32_STANDIN_FAILS=1 /install /port COM1 /settings 
     "install|WINSPOOL_STANDIN_STARTING_MS=3000 /install /port com2: /settings 57600,n,8,1,p /quiet /log C:\\setup.log|0|install COM2:|COM2:=57600,n,8,1,p|$installed||service answered after&&stored COM2: = 57600,n,8,1,p - done" \
     "no-information-file|/install /port COM3 /quiet /log C:\\setup.log|2|||$installed||so nothing was started: C:.Setup.ZUTW2KXPDrvs.INF - failed, error 2:&&^exit code 2: the driver information file is not beside" \
     "install-again|-INSTALL -Port COM2 -Quiet /log C:\\setup.log|0|||$installed||^already installed on COM2:, nothing to start$&&^kept the settings COM2: has \\(none asked for\\)$" \
+    "check|/check /port COM2 /settings 57600,N,8,1,P /quiet /log C:\\setup.log|0|||$installed||^check: installed on COM2: with 57600,n,8,1,p$" \
+    "check-settings|/check /port COM2 /settings 9600,n,8,1 /quiet /log C:\\setup.log|1610|||$installed||^check: the printer is on COM2:, which has the settings 57600,n,8,1,p, not 9600,n,8,1$" \
+    "check-port|/check /port COM3 /quiet /log C:\\setup.log|1796|||$installed||^check: the printer is on COM2:, not on COM3:$" \
+    "settings-order|/install /port COM2 /settings 9600,8,n,1 /quiet /log C:\\setup.log|87|||$installed||The second field, parity, is 8: it takes e, o, n, m or s\\. The fields are bits per second, parity" \
+    "log-missing-folder|/install /port COM3 /settings 1200,n,8,1 /quiet /log %SystemDrive%\\missing\\setup.log|1622|||$installed" \
+    "log-relative|/install /port COM3 /settings 1200,n,8,1 /quiet /log setup.log|1622|||$installed" \
     "protected-print|/install /port COM3 /quiet /log C:\\setup.log|1275|||$installed||Windows protected print mode is on.* error 1275" \
     "move|/install /port COM3 /quiet /log C:\\setup.log|0||COM3:=9600,n,8,1|$installed||printer moved from COM2: to COM3: - done&&stored COM3: = 9600,n,8,1 - done" \
     "remove|/remove /keepremembered /quiet /log C:\\setup.log|0|removal||||printer deleted - done&&driver package removed: C:.windows.System32.DriverStore&&kept what is remembered" \
     "remove-nothing|/remove /quiet /log C:\\setup.log|0|removal||||^no printer to delete$&&forgot the remembered port - done" \
+    "check-nothing|/check /port COM2 /quiet /log C:\\setup.log|1605|||||^check: the printer is not installed$" \
     "twice|/install /port COM2 /port COM3 /quiet /log C:\\setup.log|87|||||/port is given twice" \
     "forgotten-value|/install /port COM2 /log /quiet|87|||" \
     "com9-absent|/install /port COM9 /quiet /log C:\\setup.log|87|||||COM9: is not a port of this PC. Its serial ports: COM1:, COM2:, COM3:, COM4:, COM7:.* error 87" \
     "com8-not-the-spoolers|WINSPOOL_STANDIN_HIDDEN_PORT=COM8: /install /port COM8 /quiet /log C:\\setup.log|87|||||COM8: is not a port of this PC. Its serial ports: COM1:, COM2:, COM3:, COM4:, COM7:.* error 87" \
-    "com7|/install /port com07 /settings 19200,n,8,1,p /quiet|0|install COM7:|COM7:=19200,n,8,1,p|$installed" "remove-com7|/remove /quiet|0|removal||" \
+    "com7|/install /port com07 /settings 19200,N,8,1,P /quiet|0|install COM7:|COM7:=19200,n,8,1,p|$installed" "remove-com7|/remove /quiet|0|removal||" \
     "lpt-settings|/install /port LPT1 /settings 9600,n,8,1 /quiet|87|||" "unknown|/frobnicate /quiet|87|||" \
     "shown|/install /log C:\\setup.log|87||||/install needs /port.\\n\\nPortSetup.exe /install /port|/install needs /port." \
     "usage|/?|0||||PortSetup.exe /install /port COMn" \
@@ -308,6 +315,7 @@ for row in "set-up-fails|RUNDLL32_STANDIN_FAILS=1 /install /port COM1 /settings 
     [ "$name" != remove ] || expect_eq "$remembered" COM3: "the remembered port after /remove /keepremembered"
     [ "$name" != remove-nothing ] || expect_eq "$remembered" "" "the remembered port after /remove"
     [ "$name" != no-ports-key ] || restore_ports_key
+    [ "$name" != log-relative ] || [ ! -e "$work/setup.log" ] || fail "a log was written in the current folder"
     [[ $name != install && $name != spooler-disabled ]] || spooler_service 3
     [ "$name" != protected-print ] || protected_print off
     [ "$name" != com8-not-the-spoolers ] || "$loader" reg delete "$ports_key" /v COM8: /f >/dev/null 2>&1
@@ -347,25 +355,24 @@ fi
 # system's, a folder on the path that is a link (a Linux symbolic link, which
 # Wine follows as Windows follows a junction) and a file another user made
 # first (owned by another Unix user) are not written to, nor is any file made
-# through them; the set-up is done all the same, and without /quiet a message
-# says why. An argument's control characters and quotes stay on one line.
+# through them; the run ends with 1622 before anything is done, and without
+# /quiet a message says why. An argument's control characters and quotes stay
+# on one line.
 if wanted log-links; then
     echo 'system data' >"$prefix/drive_c/victim.txt"
     mkdir -p "$prefix/drive_c/logs" "$prefix/drive_c/elsewhere"
     ln -f "$prefix/drive_c/victim.txt" "$prefix/drive_c/logs/hard.log"
     ln -sf ../victim.txt "$prefix/drive_c/logs/symbolic.log"
     ln -sfn elsewhere "$prefix/drive_c/linked"
-    line="$(install_line 'C:\Setup' LPT2:) /q"
     for named in 'logs\hard.log' 'logs\symbolic.log' 'linked\PortSetup.log'; do
-        unattended 0 "$line" /install /port LPT2 /quiet /log "C:\\$named"
-        line=''  # installed already
+        unattended 1622 '' /install /port LPT2 /quiet /log "C:\\$named"
     done
     expect_eq "$(cat "$prefix/drive_c/victim.txt")" 'system data' "the linked file"
     expect_eq "$(ls -A "$prefix/drive_c/elsewhere")" '' "files made through the linked folder"
     : >"$prefix/drive_c/logs/squatted.log"
     chown 65534:65534 "$prefix/drive_c/logs/squatted.log"
     message='The log C:\\logs\\squatted.log was not written: it was there before, and its owner is not' \
-        unattended 0 '' /install /port LPT2 /log 'C:\logs\squatted.log'
+        unattended 1622 '' /install /port LPT2 /log 'C:\logs\squatted.log'
     expect_eq "$(stat -c %s "$prefix/drive_c/logs/squatted.log")" 0 "the squatted log's size"
     unattended 87 '' /install /port $'COM2\r"x\ty' /quiet /log 'C:\escaped.log'
     escaped=$(sed 's/^.\{21\}//' "$prefix/drive_c/escaped.log" | tr -d '\r' | sed -n '1,2p')
@@ -399,11 +406,12 @@ if wanted remove-pending; then
     # A job that never ends: the printer marked for deletion, not deleted, and
     # the reruns of the removal told in one line.
     printui /if /b "$model" /r COM2: /m "$model"
-    unattended 1603 - WINSPOOL_STANDIN_PRINTING_MS=-1 /remove /quiet /log 'C:\stuck.log'
+    unattended 1618 - WINSPOOL_STANDIN_PRINTING_MS=-1 /remove /quiet /log 'C:\stuck.log'
     stuck=$(sed 's/^.\{21\}//' "$prefix/drive_c/stuck.log" | tr -d '\r')
     [ "$(wc -l <<<"$stuck")" -le 12 ] && [[ $stuck == *$'\nprinter marked for deletion: 1 job'* ]] &&
         [[ $stuck != *'printer deleted'* ]] && [ "$(grep -c '^the removal ran [0-9]* times in ' <<<"$stuck")" = 1 ] &&
-        [[ $stuck == *'is still being deleted '*' - failed, error 3001'* ]] || fail "the stuck removal's log: $stuck"
+        [[ $stuck == *'is still being deleted '*' - failed, error 3001'*'exit code 1618: try again later: the printer'* ]] ||
+        fail "the stuck removal's log: $stuck"
     unattended 0 - /remove /quiet
 fi
 
@@ -430,8 +438,13 @@ fi
 # logged, and nothing of it is left; a spooler call that never returns ends
 # the run at its deadline, logged.
 if wanted time-limits; then
+    spooler_service 2 'C:\windows\system32\spoolsv-not-started-yet.exe'
     stop_wineserver "$prefix"
     LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 FAKETIME='+0 x50' wineserver -p
+    # A spooler still starting after its wait: try again later.
+    unattended 1618 '' WINSPOOL_STANDIN_STARTING_MS=600000 /install /port COM1 /quiet /log 'C:\starting.log'
+    grep -q 'exit code 1618: try again later: the Print Spooler service was still starting' \
+        "$prefix/drive_c/starting.log" || fail "the spooler's wait is not logged"
     unattended 1460 - RUNDLL32_STANDIN_HANGS=1 /install /port COM1 /quiet /log 'C:\hang.log'
     grep -qF "started: $(install_line 'C:\Setup' COM1:) /q - done" "$prefix/drive_c/hang.log" || fail "not started"
     grep -q 'The printer set-up did not end in time and was stopped. - failed, error 1460' "$prefix/drive_c/hang.log" ||
@@ -441,8 +454,7 @@ if wanted time-limits; then
     unattended 1460 '' WINSPOOL_STANDIN_HANGS=1 /install /port COM1 /quiet /log 'C:\deadline.log'
     grep -q 'still waiting for the spooler after 15 minutes, stopped - failed, error 1460' "$prefix/drive_c/deadline.log" ||
         fail "the deadline is not logged"
-    stop_wineserver "$prefix"
-    start_wineserver "$prefix"
+    spooler_service 3
     unattended 0 "$removal_line /q" /remove /quiet
 fi
 

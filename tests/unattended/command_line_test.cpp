@@ -22,6 +22,10 @@ TEST(ParseSetupArguments, TakesWhatTheDialogOffersAndRefusesTheRest)
         {{L"/install", L"/port", L"lpt2"}, SetupAction::Install, L"LPT2:", L""},
         {{L"/install", L"/port", L"com07", L"/settings", L"1200,o,7,2"}, SetupAction::Install, L"COM7:", L"1200,o,7,2"},
         {{L"/Remove", L"/QUIET"}, SetupAction::Remove, L"", L""},
+        {{L"/check", L"/port", L"COM2", L"/settings", L"19200,N,8,1,P"},
+         SetupAction::Check,
+         L"COM2:",
+         L"19200,n,8,1,p"},
         {{L"/?"}, SetupAction::ShowUsage, L"", L""},
     };
     for (const Case& c : accepted) {
@@ -44,6 +48,9 @@ TEST(ParseSetupArguments, TakesWhatTheDialogOffersAndRefusesTheRest)
         {L"/remove", L"/quiet", L"-Quiet"},
         {L"/install", L"/port", L"COM1", L"/keepprinter"},
         {L"/install", L"/port", L"COM1", L"/keepremembered"},
+        {L"/check"},
+        {L"/check", L"/keepprinter"},
+        {L"/install", L"/port", L"COM1", L"/settings", L"19200, n, 8, 1"},
         {L"/remove", L"/log", L"a.log", L"/log", L"b.log"},
         {L"/install", L"/port", L"COM2", L"/settings", L""},
     };
@@ -60,6 +67,10 @@ TEST(ParseSetupArguments, TakesWhatTheDialogOffersAndRefusesTheRest)
     EXPECT_TRUE(ParseSetupArguments({L"/remove", L"/KeepPrinter"}).keepPrinter);
     EXPECT_TRUE(ParseSetupArguments({L"/remove", L"-KEEPREMEMBERED"}).keepRemembered);
     EXPECT_EQ(ParseSetupArguments({L"/install", L"/port", L""}).problem, L"/port needs a value.");
+    EXPECT_EQ(ParseSetupArguments({L"/install", L"/port", L"COM1", L"/settings", L"9600,8,n,1"}).problem,
+              L"Settings not offered: 9600,8,n,1. The second field, parity, is 8: it takes e, o, n, m or s. The fields "
+              L"are bits per second, parity, data bits, stop bits, then x or p for flow control if any, as in "
+              L"19200,n,8,1,p (8N1 is n,8,1).");
     EXPECT_EQ(ParseSetupArguments({L"/install", L"/port", L"COM9 "}).problem, L"Unknown port: COM9 ");
     const std::wstring wide =
         std::wstring(79, L'x') + L"\xD83D\xDDA8" + std::wstring(10000, L'y');  // a surrogate pair at 80
