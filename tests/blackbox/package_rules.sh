@@ -42,7 +42,7 @@ for msi in "$@"; do
         read -r minor major patch build < <(od -An -tu2 -j $((offset + 8)) -N 8 "$file")
         language=$(wrestool -l -t 16 "$file" 2>/dev/null | sed -n 's/.*--language=\([0-9]*\).*/\1/p')
         rows=$(table File | awk -F'\t' -v name="${file##*/}" '{ sub(/.*\|/, "", $3) } $3 == name { print $5 " " $6 }')
-        grep -qx "$major.$minor.$build.$patch ${language:-0}" <<<"$rows" ||
+        grep -x "$major.$minor.$build.$patch ${language:-0}" <<<"$rows" >/dev/null ||
             fail "${file##*/} has the version $major.$minor.$build.$patch ${language:-0}; its File row: [$rows]"
     done < <(find "$files" -type f -print0)
     rm -rf "$files"
