@@ -40,35 +40,36 @@ add_library(portsetup_win32 STATIC
   src/driver/driver_setup.cpp
   src/driver/protected_print.cpp
   src/driver/spooler.cpp
-  src/platform/log_file.cpp
-  src/unattended/unattended.cpp
-  src/platform/desktop.cpp
-  src/platform/dll_search.cpp
   src/platform/dpi.cpp
-  src/platform/file_owner.cpp
-  src/platform/mitigations.cpp
-  src/platform/service_state.cpp
-  src/platform/system_function.cpp
-  src/platform/waiting.cpp
-  src/platform/launch.cpp
-  src/platform/system_paths.cpp
   src/platform/error_text.cpp
+  src/platform/hardening.cpp
+  src/platform/log_file.cpp
+  src/platform/system.cpp
+  src/platform/system_functions.cpp
+  src/platform/waiting.cpp
   src/registry/mod_register.cpp
-  src/registry/remembered_install.cpp)
+  src/registry/remembered_install.cpp
+  src/settings/port_settings.cpp
+  src/unattended/unattended.cpp)
 target_link_libraries(portsetup_win32 PUBLIC portsetup_core PRIVATE portsetup_warnings)
 target_include_directories(portsetup_win32 PUBLIC src)
 target_compile_definitions(portsetup_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
                            _WIN32_WINNT=0x0601)
 target_compile_definitions(portsetup_win32 PRIVATE "PORTSETUP_VERSION_TEXT=\"${PORTSETUP_VERSION_TEXT}\"")
-target_link_libraries(portsetup_win32 PUBLIC comctl32 gdi32 user32)
+target_link_libraries(portsetup_win32 PUBLIC advapi32 comctl32 gdi32 user32)
 
 # Size: no unused code or data, no symbols, no exceptions (what the library
-# would throw ends the program instead: src/platform/library_failures.cpp),
-# no locks around static initialisation (the one other thread, the command
-# line's deadline in src/unattended/unattended.cpp, calls nothing that keeps a
-# function-local static).
-set(PORTSETUP_SIZE_OPTIONS -Os -ffunction-sections -fdata-sections $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions>
-    $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti> $<$<COMPILE_LANGUAGE:CXX>:-fno-threadsafe-statics>)
+# would throw ends the program instead: src/library_failures.cpp) and
+# so no unwind tables, no per-caller copies of the library's string functions
+# (interprocedural scalar replacement and constant propagation clone them in
+# every file), no locks around static initialisation (the one other thread,
+# the command line's deadline in src/unattended/unattended.cpp, calls nothing
+# that keeps a function-local static). Link-time optimisation is not used:
+# this compiler fails on it (msvcrt's imported __argc, then the string
+# functions' comdat sections).
+set(PORTSETUP_SIZE_OPTIONS -Os -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -fno-unwind-tables
+    -fno-ipa-sra -fno-ipa-cp $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions> $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti>
+    $<$<COMPILE_LANGUAGE:CXX>:-fno-threadsafe-statics>)
 target_compile_options(portsetup_core PRIVATE ${PORTSETUP_SIZE_OPTIONS})
 target_compile_options(portsetup_win32 PRIVATE ${PORTSETUP_SIZE_OPTIONS})
 
@@ -80,7 +81,7 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   list(APPEND PORTSETUP_LINK_OPTIONS -Wl,--high-entropy-va)
 endif()
 
-add_executable(PortSetup WIN32 src/main.cpp src/platform/library_failures.cpp "${PORTSETUP_RESOURCE_SCRIPT}")
+add_executable(PortSetup WIN32 src/main.cpp src/library_failures.cpp "${PORTSETUP_RESOURCE_SCRIPT}")
 target_include_directories(PortSetup PRIVATE "${PORTSETUP_GENERATED_DIR}" src/resources)
 target_compile_options(PortSetup PRIVATE ${PORTSETUP_SIZE_OPTIONS})
 target_link_libraries(PortSetup PRIVATE portsetup_win32 portsetup_warnings)

@@ -7,10 +7,9 @@
 
 #include "dialog/form1.hpp"
 #include "dialog/form_layout.hpp"
-#include "platform/desktop.hpp"
-#include "platform/dll_search.hpp"
+#include "platform/system.hpp"
+#include "platform/hardening.hpp"
 #include "platform/error_text.hpp"
-#include "platform/mitigations.hpp"
 #include "unattended/unattended.hpp"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*showCommand*/)

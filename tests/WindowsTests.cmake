@@ -21,7 +21,7 @@ set(PORTSETUP_STANDIN64 "$<TARGET_FILE:rundll32_standin>" CACHE STRING "The 64-b
 
 # With the program's resources: its manifest chooses the controls and the DPI awareness.
 add_executable(windows_tests dialog/form1_test.cpp registry/mod_register_test.cpp
-  platform/dll_search_test.cpp platform/mitigations_test.cpp platform/log_file_test.cpp
+  platform/hardening_test.cpp platform/log_file_test.cpp
   "${PORTSETUP_RESOURCE_SCRIPT}")
 target_include_directories(windows_tests PRIVATE "${PORTSETUP_GENERATED_DIR}" "${PROJECT_SOURCE_DIR}/src/resources")
 target_link_libraries(windows_tests PRIVATE portsetup_win32 portsetup_warnings GTest::gtest_main advapi32 oleacc oleaut32
@@ -32,7 +32,7 @@ add_dependencies(windows_tests planted_probe PortSetup)
 
 # The library's failures, compiled and linked as in the program.
 add_executable(library_failure_probe WIN32 support/library_failure_probe.cpp
-  "${PROJECT_SOURCE_DIR}/src/platform/library_failures.cpp")
+  "${PROJECT_SOURCE_DIR}/src/library_failures.cpp")
 set_target_properties(library_failure_probe PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}")
 target_compile_options(library_failure_probe PRIVATE ${PORTSETUP_SIZE_OPTIONS})
 target_link_libraries(library_failure_probe PRIVATE portsetup_win32 portsetup_warnings)

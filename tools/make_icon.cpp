@@ -119,7 +119,8 @@ std::vector<std::uint8_t> Image(int size, int bitsPerPixel)
     std::vector<std::uint8_t> out;
     const int colourRow = RowBytes(size * bitsPerPixel);
     const int maskRow = RowBytes(size);
-    const unsigned paletteEntries = bitsPerPixel == 8 ? 256 : 0;
+    // An 8-bit image's palette holds only the colours it uses (biClrUsed).
+    const auto paletteEntries = static_cast<unsigned>(bitsPerPixel == 8 ? kPalette.size() : 0);
     Put32(out, 40);
     Put32(out, static_cast<unsigned>(size));
     Put32(out, static_cast<unsigned>(size * 2));
@@ -132,7 +133,7 @@ std::vector<std::uint8_t> Image(int size, int bitsPerPixel)
     Put32(out, paletteEntries);
     Put32(out, 0);
     for (unsigned i = 0; i < paletteEntries; ++i) {
-        const Rgba p = i < kPalette.size() ? kPalette[i] : kClear;
+        const Rgba p = kPalette[i];
         out.insert(out.end(), {p.b, p.g, p.r, 0});
     }
     std::vector<std::uint8_t> mask;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "dialog/failure_report.hpp"
 #include "dialog/form_layout.hpp"
 #include "dialog/setting_list_control.hpp"
 #include "driver/driver_setup.hpp"

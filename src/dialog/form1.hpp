@@ -41,7 +41,7 @@ private:
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     struct DpiResources {
-        UniqueFont font;
+        UniqueGdiObject font;
         UniqueIcon bigIcon;
         UniqueIcon smallIcon;
     };
@@ -93,7 +93,7 @@ private:
     int lineHeight_ = 0;  // of the dialog's font
     int exitCode_ = 0;
     bool waiting_ = false;
-    UniqueFont font_;
+    UniqueGdiObject font_;
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
 };

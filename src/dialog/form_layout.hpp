@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <vector>
 
-#include "platform/program_title.hpp"
 #include "settings/setting_lists.hpp"
 
 namespace portsetup {
@@ -63,7 +62,8 @@ struct ControlSpec {
     int tabIndex;
 };
 
-inline constexpr const wchar_t* kFormCaption = kProgramTitle;
+// The window's caption, and the title of the dialog's messages.
+inline constexpr const wchar_t* kFormCaption = L"Select Port Type";
 inline constexpr int kClientWidthTwips = 5025;
 inline constexpr int kClientHeightTwips = 3525;
 inline constexpr int kTwipsPerInch = 1440;

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "platform/system_function.hpp"
+#include "platform/system_functions.hpp"
 #include "settings/setting_lists.hpp"
 
 namespace portsetup {
@@ -19,11 +19,25 @@ std::wstring ChosenDisplayText(HWND list)
     return chosen == CB_ERR ? std::wstring() : std::wstring(DisplayTextOf(ListItemText(list, chosen)));
 }
 
-// The system's accessible object for a list, with the chosen entry's display
-// text as its value; everything else is the system object's.
+// A text as a BSTR the caller frees.
+HRESULT TextAsBstr(const std::wstring& text, BSTR* bstr)
+{
+    const auto allocate = Oleaut32().SysAllocStringLen;
+    *bstr = allocate != nullptr ? allocate(text.data(), static_cast<UINT>(text.size())) : nullptr;
+    return *bstr != nullptr ? S_OK : E_OUTOFMEMORY;
+}
+
+// The system's accessible object for a setting list, or for the list of
+// entries it opens, with the display texts: the closed list's value is the
+// chosen entry's, each entry of the opened list is named by its own.
+// Everything else is the system object's.
 class DisplayTextAccessible final : public IAccessible {
 public:
-    DisplayTextAccessible(HWND list, IAccessible* standard) : list_(list), standard_(standard) {}
+    // list: the setting list; opened: the object is that of its opened list.
+    DisplayTextAccessible(HWND list, bool opened, IAccessible* standard)
+        : list_(list), opened_(opened), standard_(standard)
+    {
+    }
     ~DisplayTextAccessible() { standard_->Release(); }
     DisplayTextAccessible(const DisplayTextAccessible&) = delete;
     DisplayTextAccessible& operator=(const DisplayTextAccessible&) = delete;
@@ -53,14 +67,20 @@ public:
 
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override
     {
-        if (child.vt != VT_I4 || child.lVal != CHILDID_SELF || value == nullptr) {
+        if (opened_ || child.vt != VT_I4 || child.lVal != CHILDID_SELF || value == nullptr) {
             return standard_->get_accValue(child, value);
         }
-        static const auto sysAllocStringLen = SYSTEM_FUNCTION(SystemLibrary(L"oleaut32.dll"), SysAllocStringLen);
-        const std::wstring text = ChosenDisplayText(list_);
-        *value =
-            sysAllocStringLen != nullptr ? sysAllocStringLen(text.data(), static_cast<UINT>(text.size())) : nullptr;
-        return *value != nullptr ? S_OK : E_OUTOFMEMORY;
+        return TextAsBstr(ChosenDisplayText(list_), value);
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override
+    {
+        const LRESULT count = ::SendMessageW(list_, CB_GETCOUNT, 0, 0);
+        if (!opened_ || child.vt != VT_I4 || child.lVal <= CHILDID_SELF || child.lVal > count || name == nullptr) {
+            return standard_->get_accName(child, name);
+        }
+        // Entries are children 1, 2, ...
+        return TextAsBstr(std::wstring(DisplayTextOf(ListItemText(list_, static_cast<WPARAM>(child.lVal - 1)))), name);
     }
 
 #define PASS_ON(method, parameters, arguments)           \
@@ -79,7 +99,6 @@ public:
     PASS_ON(get_accParent, (IDispatch * *parent), (parent))
     PASS_ON(get_accChildCount, (LONG * count), (count))
     PASS_ON(get_accChild, (VARIANT child, IDispatch** object), (child, object))
-    PASS_ON(get_accName, (VARIANT child, BSTR* name), (child, name))
     PASS_ON(get_accDescription, (VARIANT child, BSTR* text), (child, text))
     PASS_ON(get_accRole, (VARIANT child, VARIANT* role), (child, role))
     PASS_ON(get_accState, (VARIANT child, VARIANT* state), (child, state))
@@ -101,26 +120,43 @@ public:
 
 private:
     HWND list_;
+    bool opened_;
     IAccessible* standard_;
     LONG references_ = 1;
 };
 
-// The list's answer to WM_GETOBJECT for its client object; 0 (the system's
-// own object) when the wrapped one cannot be made.
-LRESULT AccessibleObjectOf(HWND list, WPARAM flags)
+// A window's answer to WM_GETOBJECT for its client object (window: the
+// setting list, or the list it opens); 0, for the system's own object, when
+// the wrapped one cannot be made or handed over.
+LRESULT AccessibleObjectOf(HWND window, HWND list, WPARAM flags)
 {
-    static const HMODULE oleacc = SystemLibrary(L"oleacc.dll");
-    static const auto createStandard = SYSTEM_FUNCTION(oleacc, CreateStdAccessibleObject);
-    static const auto resultFromObject = SYSTEM_FUNCTION(oleacc, LresultFromObject);
+    const auto createStandard = Oleacc().CreateStdAccessibleObject;
+    const auto resultFromObject = Oleacc().LresultFromObject;
     IAccessible* standard = nullptr;
     if (createStandard == nullptr || resultFromObject == nullptr ||
-        createStandard(list, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&standard)) != S_OK) {
+        createStandard(window, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&standard)) != S_OK) {
         return 0;
     }
-    auto* answer = new DisplayTextAccessible(list, standard);
+    auto* answer = new DisplayTextAccessible(list, window != list, standard);
     const LRESULT result = resultFromObject(__uuidof(IAccessible), flags, answer);
     answer->Release();  // the result holds its own reference
-    return result;
+    // A failure is a negative HRESULT: the client must not take it for an object.
+    return result > 0 ? result : 0;
+}
+
+// The opened list's window procedure: its entries named by their display
+// texts. data: the setting list.
+LRESULT CALLBACK EntryNamesSpoken(HWND entries, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/,
+                                  DWORD_PTR data)
+{
+    if (message == WM_GETOBJECT && static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT) {
+        if (const LRESULT answer = AccessibleObjectOf(entries, reinterpret_cast<HWND>(data), wParam); answer != 0) {
+            return answer;
+        }
+    } else if (message == WM_NCDESTROY) {
+        ::RemoveWindowSubclass(entries, &EntryNamesSpoken, 0);
+    }
+    return ::DefSubclassProc(entries, message, wParam, lParam);
 }
 
 LRESULT CALLBACK DisplayTextsSpoken(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/,
@@ -142,7 +178,7 @@ LRESULT CALLBACK DisplayTextsSpoken(HWND list, UINT message, WPARAM wParam, LPAR
     }
     case WM_GETOBJECT:
         if (static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT) {
-            if (const LRESULT answer = AccessibleObjectOf(list, wParam); answer != 0) {
+            if (const LRESULT answer = AccessibleObjectOf(list, list, wParam); answer != 0) {
                 return answer;
             }
         }
@@ -173,6 +209,11 @@ std::wstring ListItemText(HWND list, WPARAM index)
 void SpeakDisplayTexts(HWND list)
 {
     ::SetWindowSubclass(list, &DisplayTextsSpoken, 0, 0);
+    COMBOBOXINFO parts{};
+    parts.cbSize = sizeof parts;
+    if (::GetComboBoxInfo(list, &parts) && parts.hwndList != nullptr) {
+        ::SetWindowSubclass(parts.hwndList, &EntryNamesSpoken, 0, reinterpret_cast<DWORD_PTR>(list));
+    }
 }
 
 }  // namespace portsetup

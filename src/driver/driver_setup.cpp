@@ -1,6 +1,5 @@
 #include "driver/driver_setup.hpp"
 
-#include <algorithm>
 #include <vector>
 
 #include "driver/command_lines.hpp"
@@ -8,13 +7,11 @@
 #include "driver/protected_print.hpp"
 #include "driver/spooler.hpp"
 #include "platform/error_text.hpp"
-#include "platform/launch.hpp"
-#include "platform/service_state.hpp"
-#include "platform/system_paths.hpp"
+#include "platform/system.hpp"
+#include "platform/waiting.hpp"
 #include "platform/win32_handles.hpp"
-#include "registry/mod_register.hpp"
 #include "registry/remembered_install.hpp"
-#include "settings/setting_lists.hpp"
+#include "settings/port_settings.hpp"
 
 namespace portsetup {
 
@@ -227,7 +224,7 @@ DWORD SetPort(HANDLE printer, DWORD level, std::wstring& port)
     if constexpr (requires { info->pSecurityDescriptor; }) {
         info->pSecurityDescriptor = nullptr;  // left as it is
     }
-    return Spooler().setPrinter(printer, level, buffer.data(), 0) ? ERROR_SUCCESS : ::GetLastError();
+    return Winspool().SetPrinterW(printer, level, buffer.data(), 0) ? ERROR_SUCCESS : ::GetLastError();
 }
 
 // Puts the model's printer on another port; nothing else of it changes.
@@ -269,27 +266,20 @@ SetupResult CheckInstalledOn(const std::wstring& port, SetupReport& report)
                    L"The printer set-up did not work: the spooler shows " + found + L".");
 }
 
-// Writes the port's Ports value; without a value asked for, the port keeps
-// the one it has, or gets 9600,n,8,1 where it has none. The key is never
-// created.
-SetupResult WritePortSettings(const std::wstring& port, std::wstring value, SetupReport& report)
+// Stores the port's Ports value, and tells what came of it.
+SetupResult StorePortSettings(const std::wstring& port, const std::wstring& value, SetupReport& report)
 {
-    if (value.empty()) {
-        std::vector<std::wstring> names;
-        if (Mod_Register::GetValueNames(HKEY_LOCAL_MACHINE, kPortsKeyPath, &names) == ERROR_SUCCESS &&
-            std::find(names.begin(), names.end(), port) != names.end()) {
-            report.Found(L"kept the settings " + port + L" has (none asked for)");
-            return {};
-        }
-        value = DefaultPortSettingsValue();
+    const StoredPortSettings stored = WritePortSettings(port, value);
+    if (stored.kept) {
+        report.Found(L"kept the settings " + port + L" has (none asked for)");
+        return {};
     }
-    const auto status = static_cast<DWORD>(Mod_Register::SetRegString(HKEY_LOCAL_MACHINE, kPortsKeyPath, port, value));
-    if (status != ERROR_SUCCESS) {
+    if (stored.status != ERROR_SUCCESS) {
         return Failure(
-            report, status,
-            L"The printer set-up was started, but the settings were not stored.\n\n" + port + L" = " + value);
+            report, static_cast<DWORD>(stored.status),
+            L"The printer set-up was started, but the settings were not stored.\n\n" + port + L" = " + stored.value);
     }
-    report.Done(L"stored " + port + L" = " + value);
+    report.Done(L"stored " + port + L" = " + stored.value);
     return {};
 }
 
@@ -325,11 +315,11 @@ SetupResult DeleteModelsPrinter(SetupReport& report)
         return {};
     }
     if (error == ERROR_SUCCESS) {
-        Spooler().setPrinter(printer.get(), 0, nullptr, PRINTER_CONTROL_RESUME);
-        Spooler().setPrinter(printer.get(), 0, nullptr, PRINTER_CONTROL_PURGE);
+        Winspool().SetPrinterW(printer.get(), 0, nullptr, PRINTER_CONTROL_RESUME);
+        Winspool().SetPrinterW(printer.get(), 0, nullptr, PRINTER_CONTROL_PURGE);
         const std::vector<BYTE> info = PrinterInfo(printer.get(), 2);
         const DWORD jobs = info.empty() ? 0 : reinterpret_cast<const PRINTER_INFO_2W*>(info.data())->cJobs;
-        error = Spooler().deletePrinter(printer.get()) ? ERROR_SUCCESS : ::GetLastError();
+        error = Winspool().DeletePrinter(printer.get()) ? ERROR_SUCCESS : ::GetLastError();
         if (error == ERROR_SUCCESS && jobs > 0) {
             report.Found(L"printer marked for deletion: " + DecimalText(jobs) +
                          L" job(s) still printing; Windows deletes it when they end");
@@ -436,10 +426,11 @@ SetupResult CheckDriverRemoved(SetupReport& report)
 // the removal's.
 void RemoveDriverPackage(const std::wstring& informationFile, SetupReport& report)
 {
-    if (informationFile.empty() || Spooler().deletePackage == nullptr) {
+    if (informationFile.empty() || Winspool().DeletePrinterDriverPackageW == nullptr) {
         return;
     }
-    const HRESULT removed = Spooler().deletePackage(nullptr, informationFile.c_str(), NativeDriverEnvironment());
+    const HRESULT removed =
+        Winspool().DeletePrinterDriverPackageW(nullptr, informationFile.c_str(), NativeDriverEnvironment());
     if (SUCCEEDED(removed)) {
         report.Done(L"driver package removed: " + informationFile);
     } else if (removed == HRESULT_FROM_WIN32(kErrorPrinterDriverPackageInUse)) {
@@ -474,11 +465,6 @@ void Forget(const RemovalOrder& order, SetupReport& report)
 
 }  // namespace
 
-std::wstring FailureReport(const SetupResult& result)
-{
-    return result.failure + L"\n\n" + SystemErrorText(result.error);
-}
-
 SetupResult InstallPrinter(const InstallOrder& order, WaitFunction wait, SetupReport& report)
 {
     if (SetupResult ready = PrepareInstall(order.port, order.unattended, wait, report); ready.error != ERROR_SUCCESS) {
@@ -492,7 +478,7 @@ SetupResult InstallPrinter(const InstallOrder& order, WaitFunction wait, SetupRe
     }
     if (result.error == ERROR_SUCCESS && order.port.starts_with(L"COM")) {
         report.Waiting(L"the registry");
-        result = WritePortSettings(order.port, order.settings, report);
+        result = StorePortSettings(order.port, order.settings, report);
         result.error = order.unattended && result.error != ERROR_SUCCESS ? ERROR_INSTALL_FAILURE : result.error;
     }
     if (result.error == ERROR_SUCCESS && order.unattended) {
@@ -546,7 +532,7 @@ SetupResult CheckPrinter(const std::wstring& port, const std::wstring& settings,
     std::wstring stored;
     if (!settings.empty()) {
         report.Waiting(L"the registry");
-        Mod_Register::GetRegString(HKEY_LOCAL_MACHINE, kPortsKeyPath, port, &stored);
+        ReadPortSettings(port, &stored);
     }
     if (stored != settings) {
         report.Found(L"check: the printer is on " + port + L", which has the settings " +

@@ -48,10 +48,6 @@ struct SetupResult {
     std::wstring_view meaning;
 };
 
-// What the operator is told of a failed set-up: what could not be done, and
-// the system's text for its error.
-std::wstring FailureReport(const SetupResult& result);
-
 // The printer's installation, as Next and /install ask for it.
 struct InstallOrder {
     std::wstring port;      // "COM2:"

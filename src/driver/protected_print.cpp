@@ -1,9 +1,6 @@
 #include "driver/protected_print.hpp"
 
-#include <roapi.h>
-#include <winstring.h>
-
-#include "platform/system_function.hpp"
+#include "platform/system_functions.hpp"
 
 namespace portsetup {
 
@@ -27,12 +24,12 @@ HRESULT AskProtectedPrintMode(bool* on)
 {
     *on = false;
     // The Windows Runtime (combase.dll) came with Windows 8; the class with 11 24H2.
-    const HMODULE combase = SystemLibrary(L"combase.dll");
-    const auto initialize = SYSTEM_FUNCTION(combase, RoInitialize);
-    const auto uninitialize = SYSTEM_FUNCTION(combase, RoUninitialize);
-    const auto createString = SYSTEM_FUNCTION(combase, WindowsCreateString);
-    const auto deleteString = SYSTEM_FUNCTION(combase, WindowsDeleteString);
-    const auto getFactory = SYSTEM_FUNCTION(combase, RoGetActivationFactory);
+    const CombaseFunctions& combase = Combase();
+    const auto initialize = combase.RoInitialize;
+    const auto uninitialize = combase.RoUninitialize;
+    const auto createString = combase.WindowsCreateString;
+    const auto deleteString = combase.WindowsDeleteString;
+    const auto getFactory = combase.RoGetActivationFactory;
     if (initialize == nullptr || uninitialize == nullptr || createString == nullptr || deleteString == nullptr ||
         getFactory == nullptr) {
         return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);

@@ -1,8 +1,8 @@
 #include "driver/spooler.hpp"
 
 #include "driver/command_lines.hpp"
-#include "platform/system_function.hpp"
-#include "platform/system_paths.hpp"
+#include "platform/system_functions.hpp"
+#include "platform/system.hpp"
 
 namespace portsetup {
 
@@ -25,70 +25,31 @@ std::vector<BYTE> Enumerated(Enumerate enumerate, DWORD* count)
 
 }  // namespace
 
-SpoolerFunctions::SpoolerFunctions()
-{
-    // Not among the DLLs that Windows always takes from the system folder.
-    const HMODULE module = SystemLibrary(L"winspool.drv");
-    if (module == nullptr) {
-        const DWORD error = ::GetLastError();
-        bindError = error != ERROR_SUCCESS ? error : static_cast<DWORD>(ERROR_MOD_NOT_FOUND);
-        return;
-    }
-    openPrinter = SYSTEM_FUNCTION(module, OpenPrinterW);
-    closePrinter = SYSTEM_FUNCTION(module, ClosePrinter);
-    deletePrinter = SYSTEM_FUNCTION(module, DeletePrinter);
-    getPrinter = SYSTEM_FUNCTION(module, GetPrinterW);
-    setPrinter = SYSTEM_FUNCTION(module, SetPrinterW);
-    enumDrivers = SYSTEM_FUNCTION(module, EnumPrinterDriversW);
-    enumPrinters = SYSTEM_FUNCTION(module, EnumPrintersW);
-    enumPorts = SYSTEM_FUNCTION(module, EnumPortsW);
-    deletePackage = SYSTEM_FUNCTION(module, DeletePrinterDriverPackageW);
-    const bool complete = openPrinter != nullptr && closePrinter != nullptr && deletePrinter != nullptr &&
-                          getPrinter != nullptr && setPrinter != nullptr && enumDrivers != nullptr &&
-                          enumPrinters != nullptr && enumPorts != nullptr;
-    bindError = complete ? ERROR_SUCCESS : ERROR_PROC_NOT_FOUND;
-}
-
-const SpoolerFunctions& Spooler()
-{
-    static const SpoolerFunctions functions;
-    return functions;
-}
-
 DWORD SpoolerError()
 {
-    if (Spooler().bindError != ERROR_SUCCESS) {
-        return Spooler().bindError;
+    if (Winspool().bindError != ERROR_SUCCESS) {
+        return Winspool().bindError;
     }
-    HANDLE server = nullptr;
-    if (!Spooler().openPrinter(nullptr, &server, nullptr)) {
-        return ::GetLastError();
-    }
-    Spooler().closePrinter(server);
-    return ERROR_SUCCESS;
+    UniquePrinter server;
+    return Winspool().OpenPrinterW(nullptr, server.put(), nullptr) ? ERROR_SUCCESS : ::GetLastError();
 }
 
 DWORD OpenModelsPrinter(ACCESS_MASK access, UniquePrinter* printer)
 {
-    if (Spooler().bindError != ERROR_SUCCESS) {
-        return Spooler().bindError;
+    if (Winspool().bindError != ERROR_SUCCESS) {
+        return Winspool().bindError;
     }
     std::wstring name(kDriverModelName);
     PRINTER_DEFAULTSW defaults{nullptr, nullptr, access};
-    HANDLE opened = nullptr;
-    if (!Spooler().openPrinter(name.data(), &opened, &defaults)) {
-        return ::GetLastError();
-    }
-    printer->reset(opened);
-    return ERROR_SUCCESS;
+    return Winspool().OpenPrinterW(name.data(), printer->put(), &defaults) ? ERROR_SUCCESS : ::GetLastError();
 }
 
 std::vector<BYTE> PrinterInfo(HANDLE printer, DWORD level)
 {
     DWORD needed = 0;
-    Spooler().getPrinter(printer, level, nullptr, 0, &needed);
+    Winspool().GetPrinterW(printer, level, nullptr, 0, &needed);
     std::vector<BYTE> buffer(needed + sizeof(PRINTER_INFO_2W));
-    if (!Spooler().getPrinter(printer, level, buffer.data(), static_cast<DWORD>(buffer.size()), &needed)) {
+    if (!Winspool().GetPrinterW(printer, level, buffer.data(), static_cast<DWORD>(buffer.size()), &needed)) {
         buffer.clear();
     }
     return buffer;
@@ -133,7 +94,7 @@ DriverState ModelsDriver()
     DWORD count = 0;
     const std::vector<BYTE> buffer = Enumerated<DRIVER_INFO_2W>(
         [&all](BYTE* data, DWORD size, DWORD* needed, DWORD* found) {
-            return Spooler().enumDrivers(nullptr, all.data(), 2, data, size, needed, found);
+            return Winspool().EnumPrinterDriversW(nullptr, all.data(), 2, data, size, needed, found);
         },
         &count);
     if (buffer.empty()) {
@@ -165,7 +126,7 @@ std::vector<std::wstring> PrintersUsingModelsDriver()
     DWORD count = 0;
     const std::vector<BYTE> buffer = Enumerated<PRINTER_INFO_2W>(
         [](BYTE* data, DWORD size, DWORD* needed, DWORD* found) {
-            return Spooler().enumPrinters(PRINTER_ENUM_LOCAL, nullptr, 2, data, size, needed, found);
+            return Winspool().EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, data, size, needed, found);
         },
         &count);
     const auto* printers = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
@@ -186,7 +147,7 @@ DWORD SpoolerPorts(std::vector<std::wstring>* names)
     DWORD count = 0;
     const std::vector<BYTE> buffer = Enumerated<PORT_INFO_1W>(
         [](BYTE* data, DWORD size, DWORD* needed, DWORD* found) {
-            return Spooler().enumPorts(nullptr, 1, data, size, needed, found);
+            return Winspool().EnumPortsW(nullptr, 1, data, size, needed, found);
         },
         &count);
     if (buffer.empty()) {
@@ -210,8 +171,8 @@ std::wstring ModelsDriverPackage()
     DWORD count = 0;
     const std::vector<BYTE> buffer = Enumerated<DRIVER_INFO_8W>(
         [&environment](BYTE* data, DWORD size, DWORD* needed, DWORD* found) {
-            return Spooler().enumDrivers(nullptr, environment.empty() ? nullptr : environment.data(), 8, data, size,
-                                         needed, found);
+            return Winspool().EnumPrinterDriversW(nullptr, environment.empty() ? nullptr : environment.data(), 8, data,
+                                                  size, needed, found);
         },
         &count);
     const auto* drivers = reinterpret_cast<const DRIVER_INFO_8W*>(buffer.data());

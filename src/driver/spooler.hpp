@@ -7,37 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/unique_handle.hpp"
+#include "platform/win32_handles.hpp"
 
 namespace portsetup {
-
-// The spooler's client functions, from winspool.drv in the system folder,
-// bound at their first use and kept for the run; typed from winspool.h.
-struct SpoolerFunctions {
-    SpoolerFunctions();
-
-    DWORD bindError = ERROR_PROC_NOT_FOUND;  // 0 once every function below is found
-    decltype(&::OpenPrinterW) openPrinter = nullptr;
-    decltype(&::ClosePrinter) closePrinter = nullptr;
-    decltype(&::DeletePrinter) deletePrinter = nullptr;
-    decltype(&::GetPrinterW) getPrinter = nullptr;
-    decltype(&::SetPrinterW) setPrinter = nullptr;
-    decltype(&::EnumPrinterDriversW) enumDrivers = nullptr;
-    decltype(&::EnumPrintersW) enumPrinters = nullptr;
-    decltype(&::EnumPortsW) enumPorts = nullptr;
-    decltype(&::DeletePrinterDriverPackageW) deletePackage = nullptr;  // Vista on
-};
-const SpoolerFunctions& Spooler();
-
-struct PrinterCloser {
-    void operator()(HANDLE printer) const noexcept
-    {
-        if (Spooler().closePrinter != nullptr) {
-            Spooler().closePrinter(printer);
-        }
-    }
-};
-using UniquePrinter = UniqueHandle<HANDLE, PrinterCloser>;
 
 // 0 when the spooler answers (the local print server opens); otherwise the
 // error, RPC_S_SERVER_UNAVAILABLE for a stopped Print Spooler service.

@@ -1,23 +1,13 @@
 #include "platform/dpi.hpp"
 
-#include "platform/system_function.hpp"
+#include "platform/system_functions.hpp"
 #include "platform/win32_handles.hpp"
 
 namespace portsetup {
 
 namespace {
 
-// Functions of Windows 10, later than the headers the program is built for.
-using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
-using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-using SetDialogDpiChangeBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
 constexpr int kDialogDpiChangeDisableAll = 1;  // DDC_DISABLE_ALL
-
-HMODULE User32()
-{
-    return ::GetModuleHandleW(L"user32.dll");
-}
 
 int ScreenDpi()
 {
@@ -30,14 +20,14 @@ int ScreenDpi()
 
 int WindowDpi(HWND window)
 {
-    const auto getDpiForWindow = ProcAddress<GetDpiForWindowFn>(User32(), "GetDpiForWindow");
+    const auto getDpiForWindow = User32().GetDpiForWindow;
     const int dpi = getDpiForWindow != nullptr ? static_cast<int>(getDpiForWindow(window)) : 0;
     return dpi > 0 ? dpi : ScreenDpi();
 }
 
 int MetricForDpi(int metric, int dpi)
 {
-    if (const auto forDpi = ProcAddress<GetSystemMetricsForDpiFn>(User32(), "GetSystemMetricsForDpi")) {
+    if (const auto forDpi = User32().GetSystemMetricsForDpi) {
         return forDpi(metric, static_cast<UINT>(dpi));
     }
     return ::MulDiv(::GetSystemMetrics(metric), dpi, ScreenDpi());
@@ -46,7 +36,7 @@ int MetricForDpi(int metric, int dpi)
 SIZE WindowSizeFor(SIZE client, DWORD style, int dpi)
 {
     RECT frame{0, 0, client.cx, client.cy};
-    if (const auto forDpi = ProcAddress<AdjustWindowRectExForDpiFn>(User32(), "AdjustWindowRectExForDpi")) {
+    if (const auto forDpi = User32().AdjustWindowRectExForDpi) {
         forDpi(&frame, style, FALSE, 0, static_cast<UINT>(dpi));
     } else {
         ::AdjustWindowRectEx(&frame, style, FALSE, 0);
@@ -74,7 +64,7 @@ TextExtent MeasureText(HWND window, HFONT font, const wchar_t* text)
 
 void KeepDialogFromRescaling(HWND dialog)
 {
-    if (const auto set = ProcAddress<SetDialogDpiChangeBehaviorFn>(User32(), "SetDialogDpiChangeBehavior")) {
+    if (const auto set = User32().SetDialogDpiChangeBehavior) {
         set(dialog, kDialogDpiChangeDisableAll, kDialogDpiChangeDisableAll);
     }
 }

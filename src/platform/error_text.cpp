@@ -1,5 +1,7 @@
 #include "platform/error_text.hpp"
 
+#include "platform/win32_handles.hpp"
+
 namespace portsetup {
 
 std::wstring HresultText(HRESULT result)
@@ -13,15 +15,14 @@ std::wstring HresultText(HRESULT result)
 
 std::wstring SystemErrorText(DWORD errorCode)
 {
-    wchar_t* buffer = nullptr;
+    UniqueLocalMemory buffer;
     const DWORD length =
         ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                         nullptr, errorCode, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+                         nullptr, errorCode, 0, reinterpret_cast<wchar_t*>(buffer.put()), 0, nullptr);
     std::wstring text;
-    if (length != 0 && buffer != nullptr) {
-        text.assign(buffer, length);
+    if (length != 0 && buffer) {
+        text.assign(static_cast<const wchar_t*>(buffer.get()), length);
     }
-    ::LocalFree(buffer);
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
         text.pop_back();
     }

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/log_text.hpp"  // DecimalText
+#include "platform/portable/log_text.hpp"  // DecimalText
 
 namespace portsetup {
 

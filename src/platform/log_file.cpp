@@ -1,15 +1,18 @@
 #include "platform/log_file.hpp"
 
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 #include <winternl.h>
 
+#include <array>
 #include <string>
+#include <vector>
 
 #include "platform/error_text.hpp"
-#include "platform/file_owner.hpp"
-#include "platform/log_text.hpp"
-#include "platform/system_function.hpp"
-#include "platform/system_paths.hpp"
+#include "platform/portable/log_text.hpp"
+#include "platform/system.hpp"
+#include "platform/system_functions.hpp"
 
 namespace portsetup {
 
@@ -95,9 +98,8 @@ LogFile::LogFile(const std::wstring& given)
     }
     // Created or opened in that folder only, never through a link; an
     // opportunistic lock another program holds on it does not hold this up.
-    static const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    static const auto createFile = SYSTEM_FUNCTION(ntdll, NtCreateFile);
-    static const auto statusToError = SYSTEM_FUNCTION(ntdll, RtlNtStatusToDosError);
+    const auto createFile = Ntdll().NtCreateFile;
+    const auto statusToError = Ntdll().RtlNtStatusToDosError;
     if (createFile == nullptr || statusToError == nullptr) {
         refuse(L"this Windows cannot open it safely", ERROR_PROC_NOT_FOUND);
         return;
@@ -160,6 +162,71 @@ void LogFile::Append(std::wstring_view text) const
     ::WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), utf8.data(), size, nullptr, nullptr);
     DWORD written = 0;
     ::WriteFile(file_.get(), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+}
+
+namespace {
+
+// A SID as text ("S-1-5-18"); empty when it cannot be told.
+std::wstring SidText(PSID sid)
+{
+    UniqueLocalMemory text;
+    if (sid == nullptr || !::ConvertSidToStringSidW(sid, reinterpret_cast<wchar_t**>(text.put()))) {
+        return {};
+    }
+    return static_cast<const wchar_t*>(text.get());
+}
+
+// The account this process runs as.
+std::wstring ProcessAccount()
+{
+    UniqueKernelHandle token;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.put())) {
+        return {};
+    }
+    DWORD size = 0;
+    ::GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> user(size + sizeof(TOKEN_USER));
+    if (!::GetTokenInformation(token.get(), TokenUser, user.data(), static_cast<DWORD>(user.size()), &size)) {
+        return {};
+    }
+    return SidText(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid);
+}
+
+}  // namespace
+
+bool OwnedByAdministratorsOrSelf(HANDLE file)
+{
+    PSID owner = nullptr;
+    UniqueLocalMemory descriptor;  // holds the owner
+    if (::GetSecurityInfo(file, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
+                          descriptor.put()) != ERROR_SUCCESS) {
+        return false;
+    }
+    const std::wstring ownerText = SidText(owner);
+    const std::array<std::wstring, 4> trusted{
+        L"S-1-5-18",                                                        // SYSTEM
+        L"S-1-5-32-544",                                                    // Administrators
+        L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464",  // TrustedInstaller
+        ProcessAccount()};
+    for (const std::wstring& account : trusted) {
+        if (!ownerText.empty() && ownerText == account) {
+            return true;
+        }
+    }
+    return false;
+}
+
+UniqueLocalMemory OwnersOnlySecurity()
+{
+    const std::wstring account = ProcessAccount();
+    // A protected access list (P): full access for SYSTEM, Administrators and this account.
+    const std::wstring text = L"D:P(A;;FA;;;SY)(A;;FA;;;BA)" + (account.empty() ? L"" : L"(A;;FA;;;" + account + L")");
+    UniqueLocalMemory descriptor;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(text.c_str(), SDDL_REVISION_1, descriptor.put(),
+                                                                nullptr)) {
+        return {};
+    }
+    return descriptor;
 }
 
 }  // namespace portsetup

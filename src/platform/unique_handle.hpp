@@ -1,23 +1,17 @@
 #pragma once
 
+#include <cstdint>
 #include <utility>
 
 namespace portsetup {
 
-// Sole owner of a handle, closed by Closer when the owner goes. The empty
-// value is Closer::Empty() where the closer names one (INVALID_HANDLE_VALUE
-// for a file), otherwise T{} (null).
-template <typename T, typename Closer>
+// Sole owner of a handle, closed by Close when the owner goes (Close's
+// result is not looked at). Invalid is the handle's empty value as a
+// number: 0 (null) for most kinds, -1 for a file (INVALID_HANDLE_VALUE).
+template <typename T, auto Close, std::intptr_t Invalid = 0>
 class UniqueHandle {
 public:
-    static T Empty() noexcept
-    {
-        if constexpr (requires { Closer::Empty(); }) {
-            return Closer::Empty();
-        } else {
-            return T{};
-        }
-    }
+    static T Empty() noexcept { return reinterpret_cast<T>(Invalid); }  // NOLINT(performance-no-int-to-ptr)
 
     UniqueHandle() noexcept = default;
     explicit UniqueHandle(T handle) noexcept : handle_(handle) {}
@@ -44,8 +38,16 @@ public:
     {
         const T old = std::exchange(handle_, handle);
         if (old != Empty()) {
-            Closer{}(old);
+            Close(old);
         }
+    }
+
+    // For a function that hands the handle back through a pointer: the one
+    // held is closed first.
+    [[nodiscard]] T* put() noexcept
+    {
+        reset();
+        return &handle_;
     }
 
 private:

@@ -1,5 +1,9 @@
 #include "platform/waiting.hpp"
 
+#include <vector>
+
+#include "platform/win32_handles.hpp"
+
 namespace portsetup {
 
 DWORD WaitBlocking(HANDLE object, DWORD milliseconds)
@@ -35,6 +39,27 @@ DWORD WaitAnsweringMessages(HANDLE object, DWORD milliseconds)
             ::DispatchMessageW(&message);
         }
     }
+}
+
+ServiceState QueryServiceState(const wchar_t* name)
+{
+    ServiceState state;
+    const UniqueServiceHandle manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    const UniqueServiceHandle service(
+        manager ? ::OpenServiceW(manager.get(), name, SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG) : nullptr);
+    SERVICE_STATUS_PROCESS status{};
+    DWORD needed = 0;
+    if (!service || !::QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status),
+                                            sizeof status, &needed)) {
+        return state;
+    }
+    ::QueryServiceConfigW(service.get(), nullptr, 0, &needed);
+    std::vector<BYTE> buffer(needed + sizeof(QUERY_SERVICE_CONFIGW));
+    auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
+    if (::QueryServiceConfigW(service.get(), config, static_cast<DWORD>(buffer.size()), &needed)) {
+        state = {true, status.dwCurrentState, config->dwStartType};
+    }
+    return state;
 }
 
 }  // namespace portsetup

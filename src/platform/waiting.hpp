@@ -16,4 +16,12 @@ DWORD WaitBlocking(HANDLE object, DWORD milliseconds);
 // (a window that takes none for five seconds is shown as not responding).
 DWORD WaitAnsweringMessages(HANDLE object, DWORD milliseconds);
 
+// What the service control manager says of a service.
+struct ServiceState {
+    bool known = false;      // false when the manager could not be asked
+    DWORD currentState = 0;  // SERVICE_RUNNING, SERVICE_START_PENDING, SERVICE_STOPPED, ...
+    DWORD startType = 0;     // SERVICE_AUTO_START, SERVICE_DEMAND_START, SERVICE_DISABLED, ...
+};
+ServiceState QueryServiceState(const wchar_t* name);
+
 }  // namespace portsetup

@@ -2,29 +2,25 @@
 
 #include <windows.h>
 
+#include "platform/system_functions.hpp"
 #include "platform/unique_handle.hpp"
 
 namespace portsetup {
 
-struct KernelHandleCloser {
-    void operator()(HANDLE handle) const noexcept { ::CloseHandle(handle); }
-};
-// CreateFileW fails with INVALID_HANDLE_VALUE, not null.
-struct FileCloser {
-    static HANDLE Empty() noexcept { return INVALID_HANDLE_VALUE; }
-    void operator()(HANDLE file) const noexcept { ::CloseHandle(file); }
-};
-struct GdiObjectCloser {
-    void operator()(HGDIOBJ object) const noexcept { ::DeleteObject(object); }
-};
-struct IconCloser {
-    void operator()(HICON icon) const noexcept { ::DestroyIcon(icon); }
-};
+inline void ClosePrinterHandle(HANDLE printer)
+{
+    Winspool().ClosePrinter(printer);  // bound: printers are opened only through the same table
+}
 
-using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleCloser>;
-using UniqueFile = UniqueHandle<HANDLE, FileCloser>;
-using UniqueFont = UniqueHandle<HGDIOBJ, GdiObjectCloser>;
-using UniqueIcon = UniqueHandle<HICON, IconCloser>;
+// One owner for each kind of handle the program holds.
+using UniqueKernelHandle = UniqueHandle<HANDLE, ::CloseHandle>;
+using UniqueFile = UniqueHandle<HANDLE, ::CloseHandle, -1>;  // CreateFileW fails with INVALID_HANDLE_VALUE
+using UniqueGdiObject = UniqueHandle<HGDIOBJ, ::DeleteObject>;
+using UniqueIcon = UniqueHandle<HICON, ::DestroyIcon>;
+using UniqueLocalMemory = UniqueHandle<HLOCAL, ::LocalFree>;
+using UniqueRegistryKey = UniqueHandle<HKEY, ::RegCloseKey>;
+using UniqueServiceHandle = UniqueHandle<SC_HANDLE, ::CloseServiceHandle>;
+using UniquePrinter = UniqueHandle<HANDLE, ClosePrinterHandle>;
 
 // A window's device context (the screen's for nullptr), released with it.
 class WindowDc {

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 namespace portsetup::Mod_Register {
 
@@ -12,12 +11,9 @@ inline constexpr REGSAM kWriteAccess = 0x0002003F;  // read control and the six 
 // Writes data as a REG_SZ value into a key that already exists. A key that
 // cannot be opened is not created: nothing is written. Returns the status of
 // the open, or of the write.
-// The registry functions are bound from advapi32.dll at the first call.
+// Its three registry functions are bound from advapi32.dll by name at the
+// first call.
 LONG SetRegString(HKEY root, const std::wstring& keyPath, const std::wstring& valueName, const std::wstring& data);
-
-// The names of a key's values, read in the view the writer writes. Returns
-// the status of the open, or of the reading.
-LONG GetValueNames(HKEY root, const std::wstring& keyPath, std::vector<std::wstring>* names);
 
 // A REG_SZ value's text, read in the view the writer writes. Returns the
 // status of the open, or of the reading (ERROR_FILE_NOT_FOUND: no such

@@ -5,7 +5,7 @@
 #include <cwctype>
 
 #include "driver/port_names.hpp"
-#include "platform/log_text.hpp"
+#include "platform/portable/log_text.hpp"
 #include "settings/setting_lists.hpp"
 #include "unattended/exit_codes.hpp"
 

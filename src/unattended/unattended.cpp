@@ -5,16 +5,19 @@
 #include <atomic>
 #include <string>
 
+#include "dialog/failure_report.hpp"
 #include "driver/driver_setup.hpp"
 #include "platform/error_text.hpp"
 #include "platform/log_file.hpp"
-#include "platform/program_title.hpp"
 #include "platform/win32_handles.hpp"
 #include "unattended/exit_codes.hpp"
 
 namespace portsetup {
 
 namespace {
+
+// The title of the messages of the command-line mode, which has no window.
+constexpr const wchar_t* kCommandLineTitle = L"PortSetup";
 
 // Above the set-up's own limit: for a call that never returns (a spooler
 // hung by a bad driver), which would hold a deployment, and an installer's

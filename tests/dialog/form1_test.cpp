@@ -14,8 +14,8 @@
 
 #include "dialog/form_layout.hpp"
 #include "driver/spooler.hpp"
-#include "platform/system_function.hpp"
-#include "platform/system_paths.hpp"
+#include "platform/system_functions.hpp"
+#include "platform/system.hpp"
 
 namespace portsetup {
 namespace {
@@ -153,8 +153,7 @@ TEST_F(Form1Test, FollowsTheMonitorsDpiWhenItChanges)
     const LONG fontHeight = FontHeight(Label1Id(0));
     bool deletedFontHeld = false;
     ::SetWindowSubclass(Item(Label1Id(0)), &NoteDeletedFont, 0, reinterpret_cast<DWORD_PTR>(&deletedFontHeld));
-    const auto adjustForDpi = ProcAddress<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>(
-        ::GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi");
+    const auto adjustForDpi = User32().AdjustWindowRectExForDpi;
     ASSERT_NE(adjustForDpi, nullptr);
     int oldDpi = 96;
     for (const int dpi : {144, 96}) {
@@ -297,25 +296,48 @@ TEST_F(Form1Test, TheKeyboardMovesAmongTheSixPortsAsOneGroupAndTabNeverChangesTh
 }
 
 // Screen readers give a list's value as the chosen entry's display text,
-// without the code after the spaces.
+// and name the entries of the list it opens by theirs, without the code
+// after the spaces.
 TEST_F(Form1Test, ScreenReadersHearTheListsDisplayTexts)
 {
     ::SendMessageW(Item(Combo1Id(4)), CB_SETCURSEL, 1, 0);
     const wchar_t* shown[] = {L"9600", L"8", L"None", L"1", L"Hardware"};
+    const auto objectOf = [](HWND window) {
+        IAccessible* object = nullptr;
+        EXPECT_EQ(::AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                               reinterpret_cast<void**>(&object)),
+                  S_OK);
+        return object;
+    };
+    const auto text = [](IAccessible* object, LONG child, bool value) {
+        VARIANT which{};
+        which.vt = VT_I4;
+        which.lVal = child;
+        BSTR bstr = nullptr;
+        const HRESULT asked = value ? object->get_accValue(which, &bstr) : object->get_accName(which, &bstr);
+        std::wstring read = SUCCEEDED(asked) && bstr != nullptr ? bstr : L"(failed)";
+        ::SysFreeString(bstr);
+        return read;
+    };
     ::CoInitialize(nullptr);
     for (int i = 0; i < kSettingListCount; ++i) {
-        IAccessible* list = nullptr;
-        ASSERT_EQ(::AccessibleObjectFromWindow(Item(Combo1Id(i)), static_cast<DWORD>(OBJID_CLIENT),
-                                               __uuidof(IAccessible), reinterpret_cast<void**>(&list)),
-                  S_OK);
-        VARIANT self{};
-        self.vt = VT_I4;
-        self.lVal = CHILDID_SELF;
-        BSTR value = nullptr;
-        EXPECT_EQ(list->get_accValue(self, &value), S_OK) << i;
-        EXPECT_STREQ(value, shown[i]) << i;
-        ::SysFreeString(value);
+        IAccessible* list = objectOf(Item(Combo1Id(i)));
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(text(list, CHILDID_SELF, true), shown[i]) << i;
         list->Release();
+    }
+    for (const auto& [index, entries] :
+         {std::pair{2, std::vector<std::wstring>{L"Even", L"Odd", L"None", L"Mark", L"Space"}},
+          std::pair{4, std::vector<std::wstring>{L"Xon/Xoff", L"Hardware", L"None"}}}) {
+        COMBOBOXINFO parts{};
+        parts.cbSize = sizeof parts;
+        ASSERT_TRUE(::GetComboBoxInfo(Item(Combo1Id(index)), &parts));
+        IAccessible* opened = objectOf(parts.hwndList);
+        ASSERT_NE(opened, nullptr);
+        for (std::size_t entry = 0; entry < entries.size(); ++entry) {
+            EXPECT_EQ(text(opened, static_cast<LONG>(entry + 1), false), entries[entry]) << index;
+        }
+        opened->Release();
     }
     ::CoUninitialize();
 }

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/folders.hpp"
+#include "platform/portable/folders.hpp"
 
 namespace portsetup {
 

@@ -1,4 +1,4 @@
-#include "platform/log_text.hpp"
+#include "platform/portable/log_text.hpp"
 
 #include <gtest/gtest.h>
 

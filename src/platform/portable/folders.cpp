@@ -1,4 +1,4 @@
-#include "platform/folders.hpp"
+#include "platform/portable/folders.hpp"
 
 namespace portsetup {
 

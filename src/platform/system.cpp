@@ -1,7 +1,7 @@
-#include "platform/system_paths.hpp"
+#include "platform/system.hpp"
 
-#include "platform/folders.hpp"
-#include "platform/system_function.hpp"
+#include "platform/portable/folders.hpp"
+#include "platform/system_functions.hpp"
 
 namespace portsetup {
 
@@ -45,11 +45,10 @@ std::wstring WindowsFolder()
 namespace {
 
 // The machines of this process and of Windows, from IsWow64Process2 (Windows
-// 10 1709 on, looked up): only it tells an x86 process emulated on ARM64.
+// 10 1511 on): only it tells an x86 process emulated on ARM64.
 bool ProcessAndNativeMachines(USHORT& process, USHORT& native)
 {
-    using IsWow64Process2Fn = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);  // later than the headers used
-    const auto isWow64Process2 = ProcAddress<IsWow64Process2Fn>(::GetModuleHandleW(L"kernel32.dll"), "IsWow64Process2");
+    const auto isWow64Process2 = Kernel32().IsWow64Process2;
     return isWow64Process2 != nullptr && isWow64Process2(::GetCurrentProcess(), &process, &native);
 }
 
@@ -83,6 +82,59 @@ USHORT NativeMachine()
     default:
         return IMAGE_FILE_MACHINE_UNKNOWN;
     }
+}
+
+std::wstring SystemRundll32Path()
+{
+    std::wstring folder = NativeSystemFolder(WindowsFolder(), SystemFolder(), RunsUnderWow64());
+    if (folder.empty()) {
+        return {};
+    }
+    if (folder.back() != L'\\') {
+        folder += L'\\';
+    }
+    return folder + L"rundll32.exe";
+}
+
+DWORD Launch(const std::wstring& applicationPath, std::wstring_view commandLine, WORD showCommand,
+             const std::wstring& currentFolder, UniqueKernelHandle* process)
+{
+    if (applicationPath.empty()) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    // CreateProcessW may write into the command line, so it gets a copy.
+    std::wstring mutableLine(commandLine);
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = showCommand;
+    PROCESS_INFORMATION started{};
+
+    if (!::CreateProcessW(applicationPath.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          currentFolder.empty() ? nullptr : currentFolder.c_str(), &startup, &started)) {
+        return ::GetLastError();
+    }
+    UniqueKernelHandle processHandle(started.hProcess);
+    const UniqueKernelHandle threadHandle(started.hThread);
+    if (process != nullptr) {
+        *process = std::move(processHandle);
+    }
+    return ERROR_SUCCESS;
+}
+
+bool WindowsCanBeSeen()
+{
+    // Services run apart from every user's desktop, under ID 0.
+    DWORD sessionId = 0;
+    if (::ProcessIdToSessionId(::GetCurrentProcessId(), &sessionId) && sessionId == 0) {
+        return false;
+    }
+    USEROBJECTFLAGS flags{};
+    if (!::GetUserObjectInformationW(::GetProcessWindowStation(), UOI_FLAGS, &flags, sizeof flags, nullptr)) {
+        return true;  // not known: as on any desktop
+    }
+    return (flags.dwFlags & WSF_VISIBLE) != 0;
 }
 
 }  // namespace portsetup

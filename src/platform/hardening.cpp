@@ -1,20 +1,24 @@
-#include "platform/mitigations.hpp"
-
-#include "platform/system_function.hpp"
+#include "platform/hardening.hpp"
 
 namespace portsetup {
 
-void TurnOnProcessMitigations(bool commandLine, SetMitigationPolicyFunction setPolicy)
+void RestrictDllSearchToSystemFolder()
 {
-    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+    // Windows 7 has SetDefaultDllDirectories only with an update.
+    if (const auto setDefaultDllDirectories = Kernel32().SetDefaultDllDirectories) {
+        setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+    ::SetDllDirectoryW(L"");  // takes the current folder out of the search
+}
+
+void TurnOnProcessMitigations(bool commandLine, SetProcessMitigationPolicyFunction setPolicy)
+{
     ::HeapSetInformation(nullptr, HeapEnableTerminationOnCorruption, nullptr, 0);
 #ifndef _WIN64
-    if (const auto setDepPolicy = SYSTEM_FUNCTION(kernel, SetProcessDEPPolicy)) {
-        setDepPolicy(PROCESS_DEP_ENABLE | PROCESS_DEP_DISABLE_ATL_THUNK_EMULATION);
-    }
+    ::SetProcessDEPPolicy(PROCESS_DEP_ENABLE | PROCESS_DEP_DISABLE_ATL_THUNK_EMULATION);
 #endif
     if (setPolicy == nullptr) {
-        setPolicy = ProcAddress<SetMitigationPolicyFunction>(kernel, "SetProcessMitigationPolicy");
+        setPolicy = Kernel32().SetProcessMitigationPolicy;
     }
     if (setPolicy == nullptr) {
         return;  // Windows 7

@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
+
+#include "platform/win32_handles.hpp"
 
 namespace portsetup {
 
@@ -46,5 +49,23 @@ bool RunsUnderWow64();
 // The machine Windows itself runs on (IMAGE_FILE_MACHINE_AMD64, _ARM64 or
 // _I386), whatever this process is built for; unknown when it cannot tell.
 USHORT NativeMachine();
+
+// The native rundll32.exe in the system folder: the one that loads the
+// spooler's own printui.dll, also for this program's 32-bit build on 64-bit
+// Windows. Started by its bare name, Windows would look in the program's own
+// folder first, where anyone could have put one.
+std::wstring SystemRundll32Path();
+
+// Starts applicationPath with commandLine as its command line, in the given
+// show state and current folder, and returns without waiting; the process is handed to
+// *process when asked for. Returns 0, or the Windows error code when the
+// process could not be started.
+DWORD Launch(const std::wstring& applicationPath, std::wstring_view commandLine, WORD showCommand,
+             const std::wstring& currentFolder, UniqueKernelHandle* process = nullptr);
+
+// False where no one can see a window or answer it: where services run,
+// or a window station that is not the visible one (as SYSTEM under a
+// deployment agent). A window there would wait for ever.
+bool WindowsCanBeSeen();
 
 }  // namespace portsetup

@@ -8,15 +8,15 @@
 #include <cstdlib>
 #include <new>
 
-#include "platform/desktop.hpp"
-#include "platform/program_title.hpp"
+#include "dialog/form_layout.hpp"
+#include "platform/system.hpp"
 
 namespace {
 
 [[noreturn]] void EndForLackOfMemory()
 {
     if (portsetup::WindowsCanBeSeen()) {
-        ::MessageBoxW(nullptr, L"There is not enough memory to go on.", portsetup::kProgramTitle,
+        ::MessageBoxW(nullptr, L"There is not enough memory to go on.", portsetup::kFormCaption,
                       MB_OK | MB_ICONERROR | MB_SYSTEMMODAL);
     }
     ::ExitProcess(ERROR_NOT_ENOUGH_MEMORY);

@@ -2,10 +2,14 @@
 
 #include <windows.h>
 
+#include "platform/system_functions.hpp"
+
 namespace portsetup {
 
-// SetProcessMitigationPolicy (Windows 8 on), later than the headers used.
-using SetMitigationPolicyFunction = BOOL(WINAPI*)(PROCESS_MITIGATION_POLICY, PVOID, SIZE_T);
+// Limits the folders Windows searches for DLLs loaded at run time to the
+// system folder, so that a DLL left beside the program (in a download folder,
+// say) or in the current folder is never picked up.
+void RestrictDllSearchToSystemFolder();
 
 // Turns on the process mitigations that suit this program, each where
 // Windows has it (one it refuses is passed by): DLLs from the system folder
@@ -17,6 +21,6 @@ using SetMitigationPolicyFunction = BOOL(WINAPI*)(PROCESS_MITIGATION_POLICY, PVO
 // Winsock providers, legacy input methods), Windows 8 on. Before any of them,
 // the heap ends the process on corruption and, in the 32-bit program, DEP
 // stays on (Windows 7 on). setPolicy: the system's unless given.
-void TurnOnProcessMitigations(bool commandLine, SetMitigationPolicyFunction setPolicy = nullptr);
+void TurnOnProcessMitigations(bool commandLine, SetProcessMitigationPolicyFunction setPolicy = nullptr);
 
 }  // namespace portsetup
