@@ -18,11 +18,7 @@ mingw_includes=$(echo | x86_64-w64-mingw32-g++-posix -xc++ -E -v - 2>&1 |
     sed -n '/#include <...> search starts here/,/End of search/p' | grep '^ ' |
     grep -vE '/include$|include-fixed' | sed 's/^ /--extra-arg=-isystem/')
 mingw_includes+=" --extra-arg=-isystem/usr/x86_64-w64-mingw32/include"
-# GCC's options that clang does not know are left out of the commands it reads.
-mkdir -p build/lint-win64
-sed -e 's/ -fno-ipa-sra//g' -e 's/ -fno-ipa-cp//g' build/win64/compile_commands.json \
-    > build/lint-win64/compile_commands.json
 # shellcheck disable=SC2086
-clang-tidy --quiet -p build/lint-win64 --extra-arg=--target=x86_64-w64-mingw32 $mingw_includes \
+clang-tidy --quiet -p build/win64 --extra-arg=--target=x86_64-w64-mingw32 $mingw_includes \
     $windows bench/*.c
 echo "lint: clean"

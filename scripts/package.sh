@@ -11,7 +11,7 @@
 # PORTSETUP_SIGN_PFX and PORTSETUP_SIGN_PASSWORD the packages are signed as
 # the programs are. The same commit and driver files give the same bytes.
 # PORTSETUP_PACKAGE_VERSION gives the packages a version of their own
-# (the programs' otherwise).
+# (the programs' otherwise, as the build gives it).
 set -euo pipefail
 . "$(dirname "$0")/common.sh"
 
@@ -28,12 +28,7 @@ SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct 2>/dev/null || echo 1)
 fixed_clock=(env TZ=UTC LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
     FAKETIME="@$(date -u -d "@$SOURCE_DATE_EPOCH" '+%Y-%m-%d %H:%M:%S')")
 
-# A text of the program's version record: version_text PROGRAM NAME.
-version_text() {
-    strings -el "$1" | sed -n "/^$2\$/{n;p;q}"
-}
-
-# A file's version and language as Windows Installer's File table takes them
+# A driver file's version and language as Windows Installer's File table takes them
 # ("1.1.0.0 1042"), from its version record: in the fixed part, after the
 # signature FEEF04BD and the record's own version, the file version as four
 # 16-bit numbers, minor, major, tweak, patch; the language is the first of
@@ -82,11 +77,10 @@ for arch in x64 x86; do
     # A program left beside the driver files would take the package's own place.
     find "$work/drivers" -maxdepth 1 -iname PortSetup.exe -delete
     find "$work" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +  # the cabinet keeps the files' times
-    program="$work/PortSetup.exe"
-    read -r program_version program_language < <(file_version "$program")
-    version=${PORTSETUP_PACKAGE_VERSION:-$program_version}
-    name=$(version_text "$program" ProductName)
-    manufacturer=$(version_text "$program" CompanyName)
+    # The program's version, language and names as its build wrote them into its version record.
+    # shellcheck source=/dev/null
+    . "$build_root/release/$program_dir/generated/version.env"
+    version=${PORTSETUP_PACKAGE_VERSION:-$PORTSETUP_VERSION}
     # wixl-heat names folders at random: by their order instead.
     (cd "$work" && find drivers -type f | LC_ALL=C sort | wixl-heat --prefix drivers/ --var var.DriverFolder \
         --component-group DriverFiles --directory-ref INSTALLFOLDER --win64 |
@@ -103,8 +97,8 @@ for arch in x64 x86; do
         find . -type f ! -name '*.msi' ! -name '*.log' -print0 | LC_ALL=C sort -z | xargs -0 sha256sum)"
     # wixl takes the files' paths relative to its current folder only.
     (cd "$work" && "${fixed_clock[@]}" wixl -a "$arch" -o "$msi" "${defines[@]}" -D Program=PortSetup.exe -D DriverFolder=drivers \
-        -D ProductName="$name" -D Manufacturer="$manufacturer" -D Version="$version" \
-        -D DisplayVersion="$(version_text "$program" ProductVersion)" \
+        -D ProductName="$PORTSETUP_PRODUCT_NAME" -D Manufacturer="$PORTSETUP_COMPANY_NAME" -D Version="$version" \
+        -D DisplayVersion="$PORTSETUP_VERSION_TEXT" \
         -D ProductCode="$(guid_of "product $contents")" \
         "$root/src/resources/PortSetup.wxs" drivers.wxs 2>"$work/wixl.log") ||
         { cat "$work/wixl.log" >&2; exit 1; }
@@ -129,19 +123,21 @@ for arch in x64 x86; do
             $((migrate_features | version_max_inclusive)), 'WIX_UPGRADE_DETECTED')"
         "UPDATE \`InstallExecuteSequence\` SET \`Sequence\` = 1501 WHERE \`Action\` = 'RemoveExistingProducts'")
     # Each file's version and language, as Windows' own tools record them: the file-versioning rules
-    # compare them with an installed file's.
+    # compare them with an installed file's. The program's from its build, the driver files' from their
+    # version records.
+    patches+=("UPDATE \`File\` SET \`Version\` = '$PORTSETUP_VERSION', \`Language\` = '$PORTSETUP_LANGUAGE' \
+        WHERE \`File\` = 'PortSetupExe'")
     while IFS=$'\t' read -r file path; do
         read -r file_version_number file_language < <(file_version "$work/$path") || continue
         patches+=("UPDATE \`File\` SET \`Version\` = '$file_version_number', \`Language\` = '$file_language' \
             WHERE \`File\` = '$file'")
-    done < <(printf 'PortSetupExe\tPortSetup.exe\n'
-        sed -n 's|.*File Id="\([^"]*\)".*Source="$(var.DriverFolder)/\([^"]*\)".*|\1\tdrivers/\2|p' "$work/drivers.wxs")
+    done < <(sed -n 's|.*File Id="\([^"]*\)".*Source="$(var.DriverFolder)/\([^"]*\)".*|\1\tdrivers/\2|p' "$work/drivers.wxs")
     for patch in "${patches[@]}"; do
         "${fixed_clock[@]}" msibuild "$msi" -q "$patch"
     done
-    "${fixed_clock[@]}" msibuild "$msi" -s "$name" "$manufacturer" "$template" "$(guid_of "package $contents")"
+    "${fixed_clock[@]}" msibuild "$msi" -s "$PORTSETUP_PRODUCT_NAME" "$PORTSETUP_COMPANY_NAME" "$template" "$(guid_of "package $contents")"
     if [ -n "${PORTSETUP_SIGN_PFX:-}" ]; then
-        sign_file "$msi" "$name" "$work/sign.log" || { cat "$work/sign.log" >&2; exit 1; }
+        sign_file "$msi" "$PORTSETUP_PRODUCT_NAME" "$work/sign.log" || { cat "$work/sign.log" >&2; exit 1; }
     fi
     packages+=("$msi")
 done

@@ -10,6 +10,7 @@
 
 #include "dialog/form_layout.hpp"
 #include "platform/system.hpp"
+#include "whole_program.hpp"
 
 namespace {
 
@@ -24,7 +25,7 @@ namespace {
 
 }  // namespace
 
-void* operator new(std::size_t size)
+CALLED_FROM_OUTSIDE void* operator new(std::size_t size)
 {
     if (void* memory = std::malloc(size == 0 ? 1 : size)) {
         return memory;
@@ -32,12 +33,12 @@ void* operator new(std::size_t size)
     EndForLackOfMemory();
 }
 
-void operator delete(void* memory) noexcept
+CALLED_FROM_OUTSIDE void operator delete(void* memory) noexcept
 {
     std::free(memory);
 }
 
-void operator delete(void* memory, std::size_t /*size*/) noexcept
+CALLED_FROM_OUTSIDE void operator delete(void* memory, std::size_t /*size*/) noexcept
 {
     std::free(memory);
 }
@@ -47,27 +48,27 @@ void operator delete(void* memory, std::size_t /*size*/) noexcept
 // NOLINTBEGIN(cert-dcl58-cpp,bugprone-reserved-identifier)
 namespace std {
 
-void __throw_bad_alloc()
+CALLED_FROM_OUTSIDE void __throw_bad_alloc()
 {
     EndForLackOfMemory();
 }
 
-void __throw_bad_array_new_length()
+CALLED_FROM_OUTSIDE void __throw_bad_array_new_length()
 {
     EndForLackOfMemory();
 }
 
-void __throw_length_error(const char* /*what*/)
+CALLED_FROM_OUTSIDE void __throw_length_error(const char* /*what*/)
 {
     EndForLackOfMemory();
 }
 
-void __throw_logic_error(const char* /*what*/)
+CALLED_FROM_OUTSIDE void __throw_logic_error(const char* /*what*/)
 {
     EndForLackOfMemory();
 }
 
-void __throw_out_of_range_fmt(const char* /*what*/, ...)
+CALLED_FROM_OUTSIDE void __throw_out_of_range_fmt(const char* /*what*/, ...)
 {
     EndForLackOfMemory();
 }

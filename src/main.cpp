@@ -7,12 +7,14 @@
 
 #include "dialog/form1.hpp"
 #include "dialog/form_layout.hpp"
-#include "platform/system.hpp"
-#include "platform/hardening.hpp"
 #include "platform/error_text.hpp"
+#include "platform/hardening.hpp"
+#include "platform/system.hpp"
 #include "unattended/unattended.hpp"
+#include "whole_program.hpp"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*showCommand*/)
+CALLED_FROM_OUTSIDE int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
+                                        int /*showCommand*/)
 {
     portsetup::RestrictDllSearchToSystemFolder();
     portsetup::TurnOnProcessMitigations(__argc > 1);

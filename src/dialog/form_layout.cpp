@@ -1,7 +1,6 @@
 #include "dialog/form_layout.hpp"
 
 #include <algorithm>
-#include <cmath>
 
 namespace portsetup {
 
@@ -30,8 +29,12 @@ std::vector<const ControlSpec*> ControlsInCreationOrder()
     for (const ControlSpec& control : kFormControls) {
         inTabOrder.push_back(&control);
     }
-    std::sort(inTabOrder.begin(), inTabOrder.end(),
-              [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
+    // By tab index; an insertion sort, for a table of some thirty entries.
+    for (std::size_t sorted = 1; sorted < inTabOrder.size(); ++sorted) {
+        for (std::size_t i = sorted; i > 0 && inTabOrder[i]->tabIndex < inTabOrder[i - 1]->tabIndex; --i) {
+            std::swap(inTabOrder[i], inTabOrder[i - 1]);
+        }
+    }
     std::vector<const ControlSpec*> ordered;
     ordered.reserve(kFormControls.size());
     for (const ControlSpec* control : inTabOrder) {
@@ -58,8 +61,9 @@ std::vector<const ControlSpec*> MembersOf(int parentId)
 
 int CentredOrigin(int screenExtent, int windowExtent)
 {
-    const double origin = (static_cast<double>(screenExtent) - windowExtent) / 2.0;
-    return static_cast<int>(std::lround(origin));
+    // Half the difference, a half rounded away from zero.
+    const int difference = screenExtent - windowExtent;
+    return difference >= 0 ? (difference + 1) / 2 : -((1 - difference) / 2);
 }
 
 }  // namespace portsetup

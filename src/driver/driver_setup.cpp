@@ -7,6 +7,7 @@
 #include "driver/protected_print.hpp"
 #include "driver/spooler.hpp"
 #include "platform/error_text.hpp"
+#include "platform/portable/log_text.hpp"
 #include "platform/system.hpp"
 #include "platform/waiting.hpp"
 #include "platform/win32_handles.hpp"
@@ -50,7 +51,7 @@ private:
 };
 
 // Reports a failure and returns it.
-SetupResult Failure(SetupReport& report, DWORD error, std::wstring failure, std::wstring_view meaning = {})
+SetupResult Failure(SetupReport& report, DWORD error, std::wstring failure, std::string_view meaning = {})
 {
     report.Failed(failure, error);
     return {error, std::move(failure), meaning};
@@ -59,8 +60,8 @@ SetupResult Failure(SetupReport& report, DWORD error, std::wstring failure, std:
 SetupResult SpoolerNotAnswering(SetupReport& report, DWORD error)
 {
     return Failure(report, error,
-                   L"The Print Spooler service does not answer, so nothing was started. Start the Print Spooler "
-                   L"service (and set it to start automatically), then try again.");
+                   "The Print Spooler service does not answer, so nothing was started. Start the Print Spooler "
+                   "service (and set it to start automatically), then try again."_w);
 }
 
 // Waits for the spooler to answer. When it does not, the service control
@@ -81,30 +82,30 @@ SetupResult WaitForSpooler(bool unattended, WaitFunction wait, SetupReport& repo
     if (service.known && service.startType == SERVICE_DISABLED) {
         report.Found(L"the Print Spooler service is disabled");
         return Failure(report, ERROR_SERVICE_DISABLED,
-                       L"The Print Spooler service is disabled, so nothing was started. Set it to start "
-                       L"automatically, start it, then try again.");
+                       "The Print Spooler service is disabled, so nothing was started. Set it to start "
+                       "automatically, start it, then try again."_w);
     }
     const bool starting =
         service.known && (service.currentState == SERVICE_START_PENDING ||
                           (service.startType == SERVICE_AUTO_START && service.currentState != SERVICE_RUNNING));
     if (!starting) {
-        report.Found(L"the Print Spooler service is not running");
+        report.Found("the Print Spooler service is not running"_w);
         return SpoolerNotAnswering(report, error);
     }
-    report.Found(L"the Print Spooler service is starting; waiting for it, up to 60 s");
+    report.Found("the Print Spooler service is starting; waiting for it, up to 60 s"_w);
     const ULONGLONG start = ::GetTickCount64();
     while (::GetTickCount64() - start < kSpoolerStartLimit) {
         wait(nullptr, kPollInterval);
         if (error = SpoolerError(); error == ERROR_SUCCESS) {
-            report.Found(L"the Print Spooler service answered after " + Seconds(::GetTickCount64() - start));
+            report.Found("the Print Spooler service answered after "_w + Seconds(::GetTickCount64() - start));
             return {};
         }
     }
-    report.Found(L"the Print Spooler service did not answer within 60 s");
+    report.Found("the Print Spooler service did not answer within 60 s"_w);
     SetupResult result = SpoolerNotAnswering(report, error);
     if (unattended) {  // Windows still starting: a deployment tries again later
         result.error = ERROR_INSTALL_ALREADY_RUNNING;
-        result.meaning = L"try again later: the Print Spooler service was still starting after 60 seconds";
+        result.meaning = "try again later: the Print Spooler service was still starting after 60 seconds";
     }
     return result;
 }
@@ -118,8 +119,8 @@ SetupResult FindInformationFile(SetupReport& report)
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return Failure(
             report, ERROR_FILE_NOT_FOUND,
-            L"The driver information file is not beside the program, so nothing was started:\n\n" + informationFile,
-            L"the driver information file is not beside the program; nothing was started or stored");
+            "The driver information file is not beside the program, so nothing was started:\n\n"_w + informationFile,
+            "the driver information file is not beside the program; nothing was started or stored");
     }
     return {};
 }
@@ -150,15 +151,15 @@ SetupResult PrepareInstall(std::wstring_view port, bool unattended, WaitFunction
     }
     bool protectedPrint = false;
     if (const HRESULT asked = AskProtectedPrintMode(&protectedPrint); FAILED(asked)) {
-        report.Found(L"Windows protected print mode counts as off: its class could not be activated (" +
+        report.Found("Windows protected print mode counts as off: its class could not be activated ("_w +
                      HresultText(asked) + L")");
     }
     if (protectedPrint) {
         report.Found(L"Windows protected print mode is on");
         return Failure(report, ERROR_DRIVER_BLOCKED,
-                       L"Windows protected print mode is on: it takes only Microsoft's own printer drivers, so the "
-                       L"printer's driver cannot be installed, and nothing was started. An administrator can turn "
-                       L"the mode off (Settings, Bluetooth & devices, Printers & scanners), then try again.");
+                       "Windows protected print mode is on: it takes only Microsoft's own printer drivers, so the "
+                       "printer's driver cannot be installed, and nothing was started. An administrator can turn "
+                       "the mode off (Settings, Bluetooth & devices, Printers & scanners), then try again."_w);
     }
     return {};
 }
@@ -172,8 +173,8 @@ SetupResult StartDriverCommand(std::wstring_view commandLine, UniqueKernelHandle
     const DWORD error = Launch(application, commandLine, SW_SHOWMINIMIZED, SystemFolder(), process);
     if (error != ERROR_SUCCESS) {
         return Failure(
-            report, error, L"The printer set-up could not be started.\n\n" + application,
-            error == ERROR_FILE_NOT_FOUND ? L"the system's rundll32.exe is missing; nothing was started" : L"");
+            report, error, "The printer set-up could not be started.\n\n"_w + application,
+            error == ERROR_FILE_NOT_FOUND ? "the system's rundll32.exe is missing; nothing was started" : "");
     }
     report.Done(L"started: " + std::wstring(commandLine));
     return {};
@@ -195,9 +196,9 @@ SetupResult WaitForDriverCommand(HANDLE process, WaitFunction wait, SetupReport&
     ::TerminateProcess(process, ERROR_TIMEOUT);
     ::WaitForSingleObject(process, 5000);
     if (error == ERROR_TIMEOUT) {
-        report.Found(L"printer set-up still running after 10 minutes; stopped");
+        report.Found("printer set-up still running after 10 minutes; stopped"_w);
     }
-    return Failure(report, error, L"The printer set-up did not end in time and was stopped.");
+    return Failure(report, error, "The printer set-up did not end in time and was stopped."_w);
 }
 
 // Starts a driver command line and waits for it.
@@ -260,10 +261,10 @@ SetupResult CheckInstalledOn(const std::wstring& port, SetupReport& report)
     } else if (printer.pendingDeletion) {
         found = L"the printer being deleted";
     } else if (!printer.modelsDriver) {
-        found = L"the printer with another driver";
+        found = "the printer with another driver"_w;
     }
     return Failure(report, ERROR_INSTALL_FAILURE,
-                   L"The printer set-up did not work: the spooler shows " + found + L".");
+                   "The printer set-up did not work: the spooler shows "_w + found + L".");
 }
 
 // Stores the port's Ports value, and tells what came of it.
@@ -277,7 +278,7 @@ SetupResult StorePortSettings(const std::wstring& port, const std::wstring& valu
     if (stored.status != ERROR_SUCCESS) {
         return Failure(
             report, static_cast<DWORD>(stored.status),
-            L"The printer set-up was started, but the settings were not stored.\n\n" + port + L" = " + stored.value);
+            "The printer set-up was started, but the settings were not stored.\n\n"_w + port + L" = " + stored.value);
     }
     report.Done(L"stored " + port + L" = " + stored.value);
     return {};
@@ -322,7 +323,7 @@ SetupResult DeleteModelsPrinter(SetupReport& report)
         error = Winspool().DeletePrinter(printer.get()) ? ERROR_SUCCESS : ::GetLastError();
         if (error == ERROR_SUCCESS && jobs > 0) {
             report.Found(L"printer marked for deletion: " + DecimalText(jobs) +
-                         L" job(s) still printing; Windows deletes it when they end");
+                         " job(s) still printing; Windows deletes it when they end"_w);
         } else if (error == ERROR_SUCCESS) {
             report.Done(L"printer deleted");
         }
@@ -358,8 +359,8 @@ SetupResult RemoveDriver(const RemovalOrder& order, WaitFunction wait, SetupRepo
     if (!PrinterGone(deletedAt + kPrinterGoneLimit, wait)) {
         return Failure(report, ERROR_PRINTER_DRIVER_IN_USE,
                        ModelsPrinterName() +
-                           L" is still there 30 seconds after it was deleted (the spooler may still be printing to "
-                           L"it), so its driver was not removed.");
+                           " is still there 30 seconds after it was deleted (the spooler may still be printing to "
+                           "it), so its driver was not removed."_w);
     }
     std::wstring line = RemovalCommandLine() + (order.quiet ? L" /q" : L"");
     ForwardWaiting reruns(report);  // the runs after the first are told in one line at the end
@@ -384,13 +385,13 @@ SetupResult RemoveDriver(const RemovalOrder& order, WaitFunction wait, SetupRepo
                          L"; the driver is still held");
             return Failure(report, ERROR_PRINTER_DRIVER_IN_USE,
                            ModelsPrinterName() +
-                               L" is still being deleted (a job is still printing to it, or a program holds it "
-                               L"open), so its driver could not be removed. Try again once the printer is gone.");
+                               " is still being deleted (a job is still printing to it, or a program holds it "
+                               "open), so its driver could not be removed. Try again once the printer is gone."_w);
         }
         if (runs == 1) {
             report.Found(
-                L"the driver is still held by the printer being deleted; the removal runs again until it "
-                L"goes, up to 30 s after the deletion");
+                "the driver is still held by the printer being deleted; the removal runs again until it "
+                "goes, up to 30 s after the deletion"_w);
         }
         told = &reruns;
         if (!line.ends_with(L" /q")) {
@@ -418,7 +419,7 @@ SetupResult CheckDriverRemoved(SetupReport& report)
     }
     const std::wstring found = L"the driver still there" + (users.empty() ? L"" : L", used by " + users);
     return Failure(report, ERROR_INSTALL_FAILURE,
-                   L"The printer set-up did not work: the spooler shows " + found + L".");
+                   "The printer set-up did not work: the spooler shows "_w + found + L".");
 }
 
 // Removes a driver package (the driver store's information file) once no
@@ -434,9 +435,9 @@ void RemoveDriverPackage(const std::wstring& informationFile, SetupReport& repor
     if (SUCCEEDED(removed)) {
         report.Done(L"driver package removed: " + informationFile);
     } else if (removed == HRESULT_FROM_WIN32(kErrorPrinterDriverPackageInUse)) {
-        report.Found(L"driver package kept, another driver uses it: " + informationFile);
+        report.Found("driver package kept, another driver uses it: "_w + informationFile);
     } else {
-        report.Failed(L"The driver package could not be removed: " + informationFile,
+        report.Failed("The driver package could not be removed: "_w + informationFile,
                       static_cast<DWORD>(HRESULT_CODE(removed)));
     }
 }
@@ -455,7 +456,7 @@ void RememberFor(const InstallOrder& order, SetupReport& report)
 void Forget(const RemovalOrder& order, SetupReport& report)
 {
     if (order.keepRemembered) {
-        report.Found(L"kept what is remembered for the installer package (/keepremembered)");
+        report.Found("kept what is remembered for the installer package (/keepremembered)"_w);
     } else if (const auto status = static_cast<DWORD>(ForgetInstall()); status == ERROR_SUCCESS) {
         report.Done(L"forgot the remembered port");
     } else {
@@ -490,7 +491,7 @@ SetupResult InstallPrinter(const InstallOrder& order, WaitFunction wait, SetupRe
 SetupResult RemovePrinter(const RemovalOrder& order, WaitFunction wait, SetupReport& report)
 {
     if (order.keepPrinter) {
-        report.Done(L"printer, driver and settings kept (/keepprinter)");
+        report.Done("printer, driver and settings kept (/keepprinter)"_w);
         Forget(order, report);
         return {};
     }
@@ -503,7 +504,7 @@ SetupResult RemovePrinter(const RemovalOrder& order, WaitFunction wait, SetupRep
     if (result.error == ERROR_PRINTER_DRIVER_IN_USE && order.unattended) {
         // The printer is still being deleted: a deployment tries again later.
         result.error = ERROR_INSTALL_ALREADY_RUNNING;
-        result.meaning = L"try again later: the printer was still being deleted 30 seconds after its deletion";
+        result.meaning = "try again later: the printer was still being deleted 30 seconds after its deletion";
     }
     if (result.error == ERROR_SUCCESS && order.unattended) {
         result = CheckDriverRemoved(report);
@@ -523,7 +524,7 @@ SetupResult CheckPrinter(const std::wstring& port, const std::wstring& settings,
     const PrinterState printer = ModelsPrinter();
     if (!IsInstalledOn(printer, printer.port)) {
         report.Found(L"check: the printer is not installed");
-        return {ERROR_UNKNOWN_PRODUCT, L"The printer is not installed.", {}};
+        return {ERROR_UNKNOWN_PRODUCT, "The printer is not installed."_w, {}};
     }
     if (!IsInstalledOn(printer, port)) {
         report.Found(L"check: the printer is on " + printer.port + L", not on " + port);

@@ -45,7 +45,7 @@ public:
 struct SetupResult {
     DWORD error = ERROR_SUCCESS;
     std::wstring failure;
-    std::wstring_view meaning;
+    std::string_view meaning;  // ASCII, as the exit codes' meanings
 };
 
 // The printer's installation, as Next and /install ask for it.

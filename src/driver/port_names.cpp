@@ -1,5 +1,7 @@
 #include "driver/port_names.hpp"
 
+#include "platform/portable/log_text.hpp"
+
 #include <algorithm>
 #include <cwctype>
 
@@ -66,7 +68,7 @@ std::wstring PortNotOfThisPc(std::wstring_view port, const std::vector<std::wstr
             ports += (ports.empty() ? L"" : L", ") + PortName(L"COM", number);
         }
     }
-    return std::wstring(port) + L" is not a port of this PC. Its serial ports: " + (ports.empty() ? L"none" : ports) +
+    return std::wstring(port) + " is not a port of this PC. Its serial ports: "_w + (ports.empty() ? L"none" : ports) +
            L".";
 }
 

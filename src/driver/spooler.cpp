@@ -1,8 +1,8 @@
 #include "driver/spooler.hpp"
 
 #include "driver/command_lines.hpp"
-#include "platform/system_functions.hpp"
 #include "platform/system.hpp"
+#include "platform/system_functions.hpp"
 
 namespace portsetup {
 

@@ -1,5 +1,7 @@
 #include "platform/dpi.hpp"
 
+#include <cwchar>
+
 #include "platform/system_functions.hpp"
 #include "platform/win32_handles.hpp"
 
@@ -58,7 +60,7 @@ TextExtent MeasureText(HWND window, HFONT font, const wchar_t* text)
     TEXTMETRICW metrics{};
     ::GetTextMetricsW(dc.get(), &metrics);
     SIZE size{};
-    ::GetTextExtentPoint32W(dc.get(), text, ::lstrlenW(text), &size);
+    ::GetTextExtentPoint32W(dc.get(), text, static_cast<int>(std::wcslen(text)), &size);
     return {size.cx, metrics.tmHeight};
 }
 

@@ -72,7 +72,7 @@ LogFile::LogFile(const std::wstring& given)
     // A relative path would land wherever the run happens to start (a deployment agent's cache).
     const bool drivePath = path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
     if (!drivePath && !path.starts_with(L"\\\\")) {
-        refuse(L"it is not a full path (such as C:\\Windows\\Logs\\PortSetup.log)", ERROR_SUCCESS);
+        refuse("it is not a full path (such as C:\\Windows\\Logs\\PortSetup.log)"_w, ERROR_SUCCESS);
         return;
     }
     const std::wstring full = LongFullPath(path);
@@ -89,11 +89,11 @@ LogFile::LogFile(const std::wstring& given)
                                                 OPEN_EXISTING,
                                                 FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!folderHandle) {
-        refuse(L"its folder cannot be opened", ::GetLastError());
+        refuse("its folder cannot be opened"_w, ::GetLastError());
         return;
     }
     if (!IsItselfAt(folderHandle.get(), folder, true)) {
-        refuse(L"its folder is reached through a link (a junction or a symbolic link)", ERROR_SUCCESS);
+        refuse("its folder is reached through a link (a junction or a symbolic link)"_w, ERROR_SUCCESS);
         return;
     }
     // Created or opened in that folder only, never through a link; an
@@ -101,7 +101,7 @@ LogFile::LogFile(const std::wstring& given)
     const auto createFile = Ntdll().NtCreateFile;
     const auto statusToError = Ntdll().RtlNtStatusToDosError;
     if (createFile == nullptr || statusToError == nullptr) {
-        refuse(L"this Windows cannot open it safely", ERROR_PROC_NOT_FOUND);
+        refuse("this Windows cannot open it safely"_w, ERROR_PROC_NOT_FOUND);
         return;
     }
     UNICODE_STRING objectName{static_cast<USHORT>(name.size() * sizeof(wchar_t)),
@@ -115,7 +115,7 @@ LogFile::LogFile(const std::wstring& given)
     // can read it, or hold a lock on it that would stall the run's writes.
     const UniqueLocalMemory security = OwnersOnlySecurity();
     if (!security) {
-        refuse(L"its access list cannot be made", ::GetLastError());
+        refuse("its access list cannot be made"_w, ::GetLastError());
         return;
     }
     attributes.SecurityDescriptor = security.get();
@@ -132,13 +132,13 @@ LogFile::LogFile(const std::wstring& given)
     }
     UniqueFile file(opened);
     if (!IsItselfAt(file.get(), full, false)) {
-        refuse(L"it is a link, or a file with another name as well", ERROR_SUCCESS);
+        refuse("it is a link, or a file with another name as well"_w, ERROR_SUCCESS);
         return;
     }
     if (status.Information != FILE_CREATED && !OwnedByAdministratorsOrSelf(file.get())) {
         refuse(
-            L"it was there before, and its owner is not SYSTEM, Administrators, TrustedInstaller or this account "
-            L"(a file someone put there first)",
+            "it was there before, and its owner is not SYSTEM, Administrators, TrustedInstaller or this account "
+            "(a file someone put there first)"_w,
             ERROR_SUCCESS);
         return;
     }
@@ -152,10 +152,19 @@ void LogFile::Append(std::wstring_view text) const
     }
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
-    const std::wstring line = DecimalText(now.wYear, 4) + L"-" + DecimalText(now.wMonth, 2) + L"-" +
-                              DecimalText(now.wDay, 2) + L" " + DecimalText(now.wHour, 2) + L":" +
-                              DecimalText(now.wMinute, 2) + L":" + DecimalText(now.wSecond, 2) + L"  " +
-                              EscapedForLog(text) + L"\r\n";
+    std::wstring line = L"YYYY-MM-DD hh:mm:ss  ";
+    // Each field's digits from its last, at the position where it ends.
+    for (const auto& [number, end] :
+         {std::pair{now.wYear, 4}, std::pair{now.wMonth, 7}, std::pair{now.wDay, 10}, std::pair{now.wHour, 13},
+          std::pair{now.wMinute, 16}, std::pair{now.wSecond, 19}}) {
+        unsigned value = number;
+        for (int at = end - 1; at >= (end == 4 ? 0 : end - 2); --at) {
+            line[static_cast<std::size_t>(at)] = static_cast<wchar_t>(L'0' + value % 10);
+            value /= 10;
+        }
+    }
+    line += EscapedForLog(text);
+    line += L"\r\n";
     const int size =
         ::WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
@@ -204,9 +213,9 @@ bool OwnedByAdministratorsOrSelf(HANDLE file)
     }
     const std::wstring ownerText = SidText(owner);
     const std::array<std::wstring, 4> trusted{
-        L"S-1-5-18",                                                        // SYSTEM
-        L"S-1-5-32-544",                                                    // Administrators
-        L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464",  // TrustedInstaller
+        L"S-1-5-18",                                                         // SYSTEM
+        L"S-1-5-32-544",                                                     // Administrators
+        "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"_w,  // TrustedInstaller
         ProcessAccount()};
     for (const std::wstring& account : trusted) {
         if (!ownerText.empty() && ownerText == account) {

@@ -81,9 +81,9 @@ constexpr std::array<const wchar_t*, kPortSettingsFieldCount> kFieldNames{L"bits
                                                                           L"stop bits", L"flow control"};
 constexpr std::array<const wchar_t*, kPortSettingsFieldCount> kOrdinals{L"first", L"second", L"third", L"fourth",
                                                                         L"fifth"};
-constexpr std::wstring_view kFieldOrder =
-    L"The fields are bits per second, parity, data bits, stop bits, then x or p for flow control if any, as in "
-    L"19200,n,8,1,p (8N1 is n,8,1).";
+constexpr std::string_view kFieldOrder =
+    "The fields are bits per second, parity, data bits, stop bits, then x or p for flow control if any, as in "
+    "19200,n,8,1,p (8N1 is n,8,1).";
 
 // Why a /settings value is refused: which field is wrong and what it takes.
 std::wstring SettingsProblem(std::wstring_view value, const PortSettingsCheck& check)
@@ -92,14 +92,14 @@ std::wstring SettingsProblem(std::wstring_view value, const PortSettingsCheck& c
     if (value.find(L' ') != std::wstring_view::npos) {
         problem += L"They take no spaces. ";
     } else if (check.wrongField == kPortSettingsFieldCount) {
-        problem += L"They have more than five fields. ";
+        problem += "They have more than five fields. "_w;
     } else {
         const std::size_t field = check.wrongField;
         problem += L"The " + std::wstring(kOrdinals[field]) + L" field, " + kFieldNames[field] +
                    (check.wrongText.empty() ? L", is missing" : L", is " + ShownValue(check.wrongText)) +
                    L": it takes " + FieldCodes(field) + L". ";
     }
-    return problem + std::wstring(kFieldOrder);
+    return problem + Widened(kFieldOrder);
 }
 
 }  // namespace
@@ -107,26 +107,26 @@ std::wstring SettingsProblem(std::wstring_view value, const PortSettingsCheck& c
 std::wstring UsageText()
 {
     std::wstring usage =
-        L"PortSetup.exe /install /port COMn|LPTn [/settings 9600,n,8,1[,x|,p]] [/quiet] [/log FILE]\n"
-        L"PortSetup.exe /remove [/keepprinter] [/keepremembered] [/quiet] [/log FILE]\n"
-        L"PortSetup.exe /check /port COMn|LPTn [/settings 9600,n,8,1[,x|,p]] [/quiet] [/log FILE]\n"
-        L"PortSetup.exe /?\n\n"
-        L"Ports: COM1 to COM4, LPT1, LPT2; COM5 to COM256 where the Print Spooler has that serial port, as "
-        L"USB-serial adapters are. Settings (COM ports only): ";
+        "PortSetup.exe /install /port COMn|LPTn [/settings 9600,n,8,1[,x|,p]] [/quiet] [/log FILE]\n"
+        "PortSetup.exe /remove [/keepprinter] [/keepremembered] [/quiet] [/log FILE]\n"
+        "PortSetup.exe /check /port COMn|LPTn [/settings 9600,n,8,1[,x|,p]] [/quiet] [/log FILE]\n"
+        "PortSetup.exe /?\n\n"
+        "Ports: COM1 to COM4, LPT1, LPT2; COM5 to COM256 where the Print Spooler has that serial port, as "
+        "USB-serial adapters are. Settings (COM ports only): "_w;
     for (std::size_t field = 0; field < kPortSettingsFieldCount; ++field) {
         usage += std::wstring(field == 0 ? L"" : L", ") + kFieldNames[field] + L" (" + FieldCodes(field) + L")";
     }
     usage +=
-        L", the last if any; letters in either case. Without /settings a COM port keeps the settings it has, and "
-        L"gets 9600,n,8,1 where it has none. With /keepprinter, /remove leaves the printer, its driver and its "
-        L"settings, and forgets only the port it remembers for the installer package; with /keepremembered it "
-        L"removes them and forgets nothing. /check starts and stores nothing: it says whether the printer is "
-        L"installed on the port (with those settings, when given). /log: a full path in a folder that exists; "
-        L"%VARIABLES% are expanded.\n\nExit codes:";
+        ", the last if any; letters in either case. Without /settings a COM port keeps the settings it has, and "
+        "gets 9600,n,8,1 where it has none. With /keepprinter, /remove leaves the printer, its driver and its "
+        "settings, and forgets only the port it remembers for the installer package; with /keepremembered it "
+        "removes them and forgets nothing. /check starts and stores nothing: it says whether the printer is "
+        "installed on the port (with those settings, when given). /log: a full path in a folder that exists; "
+        "%VARIABLES% are expanded.\n\nExit codes:"_w;
     for (const ExitCodeEntry& entry : kExitCodes) {
-        usage += L"\n" + DecimalText(entry.code) + L" " + std::wstring(entry.meaning);
+        usage += L"\n" + DecimalText(entry.code) + L" " + Widened(entry.meaning);
     }
-    return usage + L"\nany other: the Windows error that stopped it.";
+    return usage + "\nany other: the Windows error that stopped it."_w;
 }
 
 std::wstring ShownValue(std::wstring_view value)
@@ -184,7 +184,7 @@ SetupRequest ParseSetupArguments(const std::vector<std::wstring>& arguments)
         const std::wstring value = option->takesValue ? arguments[++i] : std::wstring();
         const bool isAction = option->action != SetupAction::ShowDialog;
         if (isAction && request.action != SetupAction::ShowDialog) {
-            return Refused(request, L"Only one of /install, /remove, /check and /? can be given.");
+            return Refused(request, "Only one of /install, /remove, /check and /? can be given."_w);
         }
         if (isAction) {
             request.action = option->action;
@@ -209,20 +209,20 @@ SetupRequest ParseSetupArguments(const std::vector<std::wstring>& arguments)
     const bool serial = request.port.starts_with(L"COM");
     const bool onPort = request.action == SetupAction::Install || request.action == SetupAction::Check;
     if (request.action == SetupAction::ShowDialog && !arguments.empty()) {
-        return Refused(request, L"Give /install, /remove, /check or /?.");
+        return Refused(request, "Give /install, /remove, /check or /?."_w);
     }
     if (onPort && request.port.empty()) {
         return Refused(request,
                        std::wstring(request.action == SetupAction::Check ? L"/check" : L"/install") + L" needs /port.");
     }
     if (!onPort && (!request.port.empty() || settingsGiven)) {
-        return Refused(request, L"/port and /settings go with /install and /check only.");
+        return Refused(request, "/port and /settings go with /install and /check only."_w);
     }
     if ((request.keepPrinter || request.keepRemembered) && request.action != SetupAction::Remove) {
-        return Refused(request, L"/keepprinter and /keepremembered go with /remove only.");
+        return Refused(request, "/keepprinter and /keepremembered go with /remove only."_w);
     }
     if (settingsGiven && !serial) {
-        return Refused(request, L"/settings is for a COM port only.");
+        return Refused(request, "/settings is for a COM port only."_w);
     }
     return request;
 }

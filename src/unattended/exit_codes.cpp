@@ -4,11 +4,11 @@
 
 namespace portsetup {
 
-std::wstring_view ExitCodeMeaning(unsigned long code)
+std::string_view ExitCodeMeaning(unsigned long code)
 {
     const auto* found = std::find_if(kExitCodes.begin(), kExitCodes.end(),
                                      [code](const ExitCodeEntry& entry) { return entry.code == code; });
-    return found == kExitCodes.end() ? std::wstring_view() : found->meaning;
+    return found == kExitCodes.end() ? std::string_view() : found->meaning;
 }
 
 }  // namespace portsetup

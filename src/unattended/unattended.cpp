@@ -39,19 +39,18 @@ public:
     [[nodiscard]] const wchar_t* WaitingFor() const { return waitingFor_.load(); }
 
     // The run's last line.
-    void ExitCode(DWORD code, std::wstring_view meaning = {}) const { log_.Append(ExitLine(code, meaning)); }
+    void ExitCode(DWORD code, std::string_view meaning = {}) const { log_.Append(ExitLine(code, meaning)); }
 
     static std::wstring FailedLine(std::wstring_view step, DWORD error)
     {
         return OneLine(step) + L" - failed, error " + DecimalText(error) + L": " + SystemErrorText(error);
     }
-    static std::wstring ExitLine(DWORD code, std::wstring_view meaning = {})
+    static std::wstring ExitLine(DWORD code, std::string_view meaning = {})
     {
         if (meaning.empty()) {
             meaning = ExitCodeMeaning(code);
         }
-        return L"exit code " + DecimalText(code) + L": " +
-               (meaning.empty() ? SystemErrorText(code) : std::wstring(meaning));
+        return L"exit code " + DecimalText(code) + L": " + (meaning.empty() ? SystemErrorText(code) : Widened(meaning));
     }
 
 private:

@@ -14,8 +14,8 @@
 
 #include "dialog/form_layout.hpp"
 #include "driver/spooler.hpp"
-#include "platform/system_functions.hpp"
 #include "platform/system.hpp"
+#include "platform/system_functions.hpp"
 
 namespace portsetup {
 namespace {

@@ -13,6 +13,16 @@ bool IsControl(wchar_t c)
 
 }  // namespace
 
+std::wstring Widened(std::string_view ascii)
+{
+    return {ascii.begin(), ascii.end()};
+}
+
+std::wstring operator""_w(const char* ascii, std::size_t length)
+{
+    return Widened({ascii, length});
+}
+
 std::wstring EscapedForLog(std::wstring_view text)
 {
     constexpr wchar_t kHexDigits[] = L"0123456789ABCDEF";

@@ -15,6 +15,12 @@ std::wstring EscapedForLog(std::wstring_view text);
 // escapes.
 std::wstring QuotedArgument(std::wstring_view argument);
 
+// A text of ASCII characters as the program's wide text. The program's long
+// texts are kept in the file one byte a character and widened where used:
+// "...."_w is such a text as a std::wstring.
+std::wstring Widened(std::string_view ascii);
+std::wstring operator""_w(const char* ascii, std::size_t length);
+
 // A number in decimal, with leading zeros up to minimumDigits (without the
 // C library's formatting, which would add its number conversion to the
 // program).
