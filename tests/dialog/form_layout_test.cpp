@@ -9,8 +9,8 @@ namespace {
 // narrower than the screen starts at 1, one wider at -1.
 TEST(FormLayout, CentredOriginRoundsHalvesAwayFromZero)
 {
-    const int cases[][3] = {{1024, 335, 345}, {1024, 336, 344}, {800, 799, 1}, {800, 800, 0}, {800, 801, -1},
-                            {800, 803, -2}, {800, 804, -2}};
+    const int cases[][3] = {{1024, 335, 345}, {1024, 336, 344}, {800, 799, 1}, {800, 800, 0},
+                            {800, 801, -1},   {800, 803, -2},   {800, 804, -2}};
     for (const auto& [screen, window, origin] : cases) {
         EXPECT_EQ(CentredOrigin(screen, window), origin) << screen << " " << window;
     }
