@@ -159,6 +159,18 @@ LRESULT CALLBACK EntryNamesSpoken(HWND entries, UINT message, WPARAM wParam, LPA
     return ::DefSubclassProc(entries, message, wParam, lParam);
 }
 
+// Has the list the setting list opens name its entries by their display
+// texts. Done when a screen reader first asks the setting list for its
+// object, not for every start: it takes the start a noticeable time.
+void NameOpenedListEntries(HWND list)
+{
+    COMBOBOXINFO parts{};
+    parts.cbSize = sizeof parts;
+    if (::GetComboBoxInfo(list, &parts) && parts.hwndList != nullptr) {
+        ::SetWindowSubclass(parts.hwndList, &EntryNamesSpoken, 0, reinterpret_cast<DWORD_PTR>(list));
+    }
+}
+
 LRESULT CALLBACK DisplayTextsSpoken(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/,
                                     DWORD_PTR /*data*/)
 {
@@ -178,6 +190,7 @@ LRESULT CALLBACK DisplayTextsSpoken(HWND list, UINT message, WPARAM wParam, LPAR
     }
     case WM_GETOBJECT:
         if (static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT) {
+            NameOpenedListEntries(list);
             if (const LRESULT answer = AccessibleObjectOf(list, list, wParam); answer != 0) {
                 return answer;
             }
@@ -209,11 +222,6 @@ std::wstring ListItemText(HWND list, WPARAM index)
 void SpeakDisplayTexts(HWND list)
 {
     ::SetWindowSubclass(list, &DisplayTextsSpoken, 0, 0);
-    COMBOBOXINFO parts{};
-    parts.cbSize = sizeof parts;
-    if (::GetComboBoxInfo(list, &parts) && parts.hwndList != nullptr) {
-        ::SetWindowSubclass(parts.hwndList, &EntryNamesSpoken, 0, reinterpret_cast<DWORD_PTR>(list));
-    }
 }
 
 }  // namespace portsetup
