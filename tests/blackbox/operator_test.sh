@@ -268,7 +268,7 @@ for row in "set-up-fails|RUNDLL32_STANDIN_FAILS=1 /install /port COM1 /settings 
     "check-settings|/check /port COM2 /settings 9600,n,8,1 /quiet /log C:\\setup.log|1610|||$installed||^check: the printer is on COM2:, which has the settings 57600,n,8,1,p, not 9600,n,8,1$" \
     "check-port|/check /port COM3 /quiet /log C:\\setup.log|1796|||$installed||^check: the printer is on COM2:, not on COM3:$" \
     "settings-order|/install /port COM2 /settings 9600,8,n,1 /quiet /log C:\\setup.log|87|||$installed||The second field, parity, is 8: it takes e, o, n, m or s\\. The fields are bits per second, parity" \
-    "log-missing-folder|/install /port COM3 /settings 1200,n,8,1 /quiet /log %SystemDrive%\\missing\\setup.log|1622|||$installed" \
+    "log-missing-folder|/install /port COM3 /settings 1200,n,8,1 /log %SystemDrive%\\missing\\setup.log|1622|||$installed|The log C:\\\\missing\\\\setup.log was not written: its folder cannot be opened (" \
     "log-relative|/install /port COM3 /settings 1200,n,8,1 /quiet /log setup.log|1622|||$installed" \
     "protected-print|/install /port COM3 /quiet /log C:\\setup.log|1275|||$installed||Windows protected print mode is on.* error 1275" \
     "move|/install /port COM3 /quiet /log C:\\setup.log|0||COM3:=9600,n,8,1|$installed||printer moved from COM2: to COM3: - done&&stored COM3: = 9600,n,8,1 - done" \
