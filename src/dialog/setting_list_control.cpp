@@ -130,6 +130,12 @@ private:
 // the wrapped one cannot be made or handed over.
 LRESULT AccessibleObjectOf(HWND window, HWND list, WPARAM flags)
 {
+    // The object reaches the screen reader through COM, which this thread
+    // joins as a single-threaded apartment (a window's thread) and stays in
+    // for the rest of the run; after the first request a call only counts.
+    if (const auto initialize = Ole32().CoInitializeEx) {
+        initialize(nullptr, COINIT_APARTMENTTHREADED);
+    }
     const auto createStandard = Oleacc().CreateStdAccessibleObject;
     const auto resultFromObject = Oleacc().LresultFromObject;
     IAccessible* standard = nullptr;

@@ -26,10 +26,9 @@ constexpr DWORD kRemovalRetryInterval = 1000;
 // (0xBC7); not in the headers used.
 constexpr DWORD kErrorPrinterDriverPackageInUse = 3015;
 
-const std::wstring& ModelsPrinterName()
+std::wstring ModelsPrinterName()
 {
-    static const std::wstring name = L"The printer \"" + std::wstring(kDriverModelName) + L"\"";
-    return name;
+    return L"The printer \"" + std::wstring(kDriverModelName) + L"\"";
 }
 
 std::wstring Seconds(ULONGLONG milliseconds)

@@ -4,7 +4,7 @@
 // DLL, each bound once, at its first use, and kept for the run. A DLL is
 // taken this way when it is not among those Windows always loads from the
 // system folder (winspool.drv, oleacc.dll), when loading it at start would
-// cost every start for a rare use (oleaut32.dll, combase.dll), or for
+// cost every start for a rare use (ole32.dll, oleaut32.dll, combase.dll), or for
 // functions that later Windows added (kernel32.dll's and user32.dll's here;
 // combase.dll's WinRT functions, Windows 8 on). What every supported Windows
 // has in a DLL the program imports is called directly.
@@ -85,6 +85,12 @@ struct OleaccFunctions {
     decltype(&::LresultFromObject) LresultFromObject;
 };
 const OleaccFunctions& Oleacc();
+
+// ole32.dll, for the apartment that hands objects to screen readers.
+struct Ole32Functions {
+    decltype(&::CoInitializeEx) CoInitializeEx;
+};
+const Ole32Functions& Ole32();
 
 // oleaut32.dll, for the strings handed to screen readers.
 struct Oleaut32Functions {

@@ -16,6 +16,8 @@
 #include "driver/spooler.hpp"
 #include "platform/system.hpp"
 #include "platform/system_functions.hpp"
+#include "platform/waiting.hpp"
+#include "platform/win32_handles.hpp"
 
 namespace portsetup {
 namespace {
@@ -297,49 +299,57 @@ TEST_F(Form1Test, TheKeyboardMovesAmongTheSixPortsAsOneGroupAndTabNeverChangesTh
 
 // Screen readers give a list's value as the chosen entry's display text,
 // and name the entries of the list it opens by theirs, without the code
-// after the spaces.
-TEST_F(Form1Test, ScreenReadersHearTheListsDisplayTexts)
+// after the spaces. A screen reader is another process: the lists are read
+// from a thread and a COM apartment of their own while the dialog's thread
+// answers messages, so that the objects are marshalled as they are to it.
+struct ListReading {
+    std::vector<std::pair<HWND, LONG>> asked;  // a window and its child (a setting list's own value: 0)
+    std::vector<std::wstring> heard;
+};
+
+DWORD WINAPI ReadListsAsAScreenReader(LPVOID reading)
 {
-    ::SendMessageW(Item(Combo1Id(4)), CB_SETCURSEL, 1, 0);
-    const wchar_t* shown[] = {L"9600", L"8", L"None", L"1", L"Hardware"};
-    const auto objectOf = [](HWND window) {
+    auto& lists = *static_cast<ListReading*>(reading);
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    for (const auto& [window, child] : lists.asked) {
         IAccessible* object = nullptr;
-        EXPECT_EQ(::AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
-                                               reinterpret_cast<void**>(&object)),
-                  S_OK);
-        return object;
-    };
-    const auto text = [](IAccessible* object, LONG child, bool value) {
         VARIANT which{};
         which.vt = VT_I4;
         which.lVal = child;
-        BSTR bstr = nullptr;
-        const HRESULT asked = value ? object->get_accValue(which, &bstr) : object->get_accName(which, &bstr);
-        std::wstring read = SUCCEEDED(asked) && bstr != nullptr ? bstr : L"(failed)";
-        ::SysFreeString(bstr);
-        return read;
-    };
-    ::CoInitialize(nullptr);
-    for (int i = 0; i < kSettingListCount; ++i) {
-        IAccessible* list = objectOf(Item(Combo1Id(i)));
-        ASSERT_NE(list, nullptr);
-        EXPECT_EQ(text(list, CHILDID_SELF, true), shown[i]) << i;
-        list->Release();
+        BSTR text = nullptr;
+        HRESULT asked = ::AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                                     reinterpret_cast<void**>(&object));
+        if (SUCCEEDED(asked)) {
+            asked = child == CHILDID_SELF ? object->get_accValue(which, &text) : object->get_accName(which, &text);
+            object->Release();
+        }
+        lists.heard.emplace_back(SUCCEEDED(asked) && text != nullptr ? text : L"(failed)");
+        ::SysFreeString(text);
     }
-    for (const auto& [index, entries] :
-         {std::pair{2, std::vector<std::wstring>{L"Even", L"Odd", L"None", L"Mark", L"Space"}},
-          std::pair{4, std::vector<std::wstring>{L"Xon/Xoff", L"Hardware", L"None"}}}) {
+    ::CoUninitialize();
+    return 0;
+}
+
+TEST_F(Form1Test, ScreenReadersHearTheListsDisplayTexts)
+{
+    ::SendMessageW(Item(Combo1Id(4)), CB_SETCURSEL, 1, 0);
+    ListReading reading;
+    for (int i = 0; i < kSettingListCount; ++i) {
+        reading.asked.emplace_back(Item(Combo1Id(i)), CHILDID_SELF);
+    }
+    for (const auto& [index, count] : {std::pair{2, 5}, std::pair{4, 3}}) {
         COMBOBOXINFO parts{};
         parts.cbSize = sizeof parts;
         ASSERT_TRUE(::GetComboBoxInfo(Item(Combo1Id(index)), &parts));
-        IAccessible* opened = objectOf(parts.hwndList);
-        ASSERT_NE(opened, nullptr);
-        for (std::size_t entry = 0; entry < entries.size(); ++entry) {
-            EXPECT_EQ(text(opened, static_cast<LONG>(entry + 1), false), entries[entry]) << index;
+        for (LONG child = 1; child <= count; ++child) {
+            reading.asked.emplace_back(parts.hwndList, child);
         }
-        opened->Release();
     }
-    ::CoUninitialize();
+    const UniqueKernelHandle reader(::CreateThread(nullptr, 0, &ReadListsAsAScreenReader, &reading, 0, nullptr));
+    ASSERT_EQ(WaitAnsweringMessages(reader.get(), 30000), WAIT_OBJECT_0);
+    EXPECT_EQ(reading.heard,
+              (std::vector<std::wstring>{L"9600", L"8", L"None", L"1", L"Hardware", L"Even", L"Odd", L"None", L"Mark",
+                                         L"Space", L"Xon/Xoff", L"Hardware", L"None"}));
 }
 
 // The five lists as they are meant to be: display texts and codes in order,
